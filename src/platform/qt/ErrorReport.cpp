@@ -1,0 +1,50 @@
+#include "platform/qt/ErrorReport.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QString>
+
+namespace quillmont {
+namespace {
+
+ErrorPresenter& Presenter() {
+  static ErrorPresenter presenter;  // the one hook tests use to see reports
+  return presenter;
+}
+
+void ShowMessageBox(const std::string& message) {
+  QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
+                  QString::fromLocal8Bit(message.c_str()), QMessageBox::Ok,
+                  QApplication::activeWindow());
+  box.exec();
+}
+
+}  // namespace
+
+void ReportError(const std::string& message) {
+  if (Presenter()) {
+    Presenter()(message);
+  } else {
+    ShowMessageBox(message);
+  }
+}
+
+ErrorPresenter SetErrorPresenter(ErrorPresenter presenter) {
+  ErrorPresenter previous = std::move(Presenter());
+  Presenter() = std::move(presenter);
+  return previous;
+}
+
+bool Guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+    return true;
+  } catch (const std::exception& e) {
+    ReportError(e.what());
+  } catch (...) {
+    ReportError("Unknown error");
+  }
+  return false;
+}
+
+}  // namespace quillmont

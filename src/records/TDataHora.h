@@ -1,0 +1,22 @@
+#pragma once
+// Date-time values: days since 30 December 1899 as a double; the fraction is
+// the time of day (0.5 is noon).
+#include "platform/Clock.h"
+
+namespace quillmont {
+
+using TDataHora = double;
+
+// Days from 30 December 1899 to the given proleptic Gregorian date.
+TDataHora EncodeDate(int year, int month, int day);
+// Fraction of a day for a time of day with milliseconds.
+TDataHora EncodeTime(int hour, int minute, int second, int millisecond);
+// Inverse of EncodeDate for the whole part of a value.
+void DecodeDate(TDataHora value, int& year, int& month, int& day);
+
+// The local time of day, whole part 0: what the Bonus Bar measures with.
+TDataHora Now(const Clock& clock);
+// The local calendar date, fraction 0: the date of a new result.
+TDataHora Today(const Clock& clock);
+
+}  // namespace quillmont

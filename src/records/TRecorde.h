@@ -1,0 +1,58 @@
+#pragma once
+// The best-players table: 15 entries for each of the 18 categories.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "records/TDataHora.h"
+#include "records/TReal6.h"
+
+namespace quillmont {
+
+struct TRecorde {
+  std::string Nome;  // single-byte (Latin-1), at most 20 characters
+  TReal6 Escore;
+  std::int32_t Perdidas = 0;  // cancelled tiles plus tiles left at the end
+  TDataHora Data = 0.0;       // day the game ended, no time of day
+
+  bool operator==(const TRecorde& o) const {
+    return Nome == o.Nome && Escore == o.Escore && Perdidas == o.Perdidas && Data == o.Data;
+  }
+};
+
+constexpr int kRanks = 15;
+constexpr int kNoRank = 16;  // PosicaoRanking of a game without an entry
+constexpr int kMaxNameLength = 20;
+
+// Indexed [Board 0..2][NumColors 4..6][NumFits 2..3][rank 1..15]; stored in
+// that order of nesting, which is also the order of the lines of the file.
+class TTabelaRecordes {
+ public:
+  static constexpr int kEntries = 3 * 3 * 2 * kRanks;  // 270
+
+  TRecorde& At(int board, int numColors, int numFits, int rank) {
+    return entries_[LineIndex(board, numColors, numFits, rank)];
+  }
+  const TRecorde& At(int board, int numColors, int numFits, int rank) const {
+    return entries_[LineIndex(board, numColors, numFits, rank)];
+  }
+  // Entry by its 0-based line in the file.
+  TRecorde& Line(int index) { return entries_[static_cast<std::size_t>(index)]; }
+  const TRecorde& Line(int index) const { return entries_[static_cast<std::size_t>(index)]; }
+
+  // 0-based line of an entry: 90*b + 30*(c-4) + 15*(g-2) + (r-1).
+  static int LineIndex(int board, int numColors, int numFits, int rank) {
+    return 90 * board + 30 * (numColors - 4) + 15 * (numFits - 2) + (rank - 1);
+  }
+
+  void ClearCategory(int board, int numColors, int numFits) {
+    for (int r = 1; r <= kRanks; ++r) At(board, numColors, numFits, r) = TRecorde{};
+  }
+
+  bool operator==(const TTabelaRecordes&) const = default;
+
+ private:
+  std::array<TRecorde, kEntries> entries_{};
+};
+
+}  // namespace quillmont

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Shared first half of run.sh and test.sh: install what is missing, configure
+# build/ once, build. Sourced, so it sees the caller's set -e.
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+missing=()
+while read -r pkg; do
+  [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$pkg")
+  fi
+done < debian-packages.txt
+
+if ((${#missing[@]})); then
+  echo "Installing missing Debian packages: ${missing[*]}"
+  sudo=()
+  if [[ $(id -u) -ne 0 ]]; then sudo=(sudo); fi
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build_dir=${QUILLMONT_BUILD_DIR:-build}
+if [[ ! -f "$build_dir/build.ninja" ]]; then
+  cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build "$build_dir"
