@@ -1,0 +1,32 @@
+#pragma once
+// Everything the rules cannot do themselves goes through this interface, in
+// the order the rules call it. The main window implements it; tests implement
+// it with a recorder and assert the order.
+#include <string_view>
+
+namespace quillmont {
+
+class GameView {
+ public:
+  virtual ~GameView() = default;
+
+  // Shows or hides the control of cell (column 1..16, row 1..10).
+  virtual void SetCellVisible(int column, int row, bool visible) = 0;
+  // Brings the cell's picture in line with its record (DesenhaPeca): paints
+  // the tile for states 0 and 1, loads "ok.bmp"/"nok.bmp" for 2 and 3. May
+  // throw when a bitmap cannot be loaded; the picture then keeps its look.
+  virtual void DesenhaPeca(int column, int row) = 0;
+  // Starts a wave file from the program's folder; returns at once.
+  virtual void PlaySound(std::string_view fileName) = 0;
+  // Panel4 and Panel5: tiles left and the score (a whole number).
+  virtual void ShowCounters(int tilesLeft, double score) = 0;
+  virtual void SetGaugeMaximum(int maximum) = 0;
+  virtual void SetGaugeProgress(int progress) = 0;
+  // Height of the board panel Panel7 (392, or 420 for the big board).
+  virtual void SetBoardHeight(int height) = 0;
+  // The game is over and ranked: shows the game-over message when
+  // posicaoRanking is 16, else the gallery asking for the player's name.
+  virtual void ShowGameResult(int posicaoRanking) = 0;
+};
+
+}  // namespace quillmont
