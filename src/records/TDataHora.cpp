@@ -1,0 +1,55 @@
+#include "records/TDataHora.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace quillmont {
+namespace {
+
+// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
+std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const auto yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
+const std::int64_t kEpochOffset = DaysFromCivil(1899, 12, 30);
+
+}  // namespace
+
+TDataHora EncodeDate(int year, int month, int day) {
+  return static_cast<double>(DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
+                             kEpochOffset);
+}
+
+TDataHora EncodeTime(int hour, int minute, int second, int millisecond) {
+  const CivilTime t{1899, 12, 30, hour, minute, second, millisecond};
+  return static_cast<double>(MillisecondsOfDay(t)) / 86'400'000.0;
+}
+
+void DecodeDate(TDataHora value, int& year, int& month, int& day) {
+  std::int64_t z = static_cast<std::int64_t>(std::floor(value)) + kEpochOffset + 719468;
+  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const auto doe = static_cast<unsigned>(z - era * 146097);
+  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const unsigned mp = (5 * doy + 2) / 153;
+  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  year = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (month <= 2));
+}
+
+TDataHora Now(const Clock& clock) {
+  const CivilTime t = clock.LocalTime();
+  return EncodeTime(t.hour, t.minute, t.second, t.millisecond);
+}
+
+TDataHora Today(const Clock& clock) {
+  const CivilTime t = clock.LocalTime();
+  return EncodeDate(t.year, t.month, t.day);
+}
+
+}  // namespace quillmont
