@@ -1,0 +1,98 @@
+// Dealing a new board: every combination that is dealt lies on exactly
+// NumFits tiles, placed at random in the board's rectangle.
+#include <algorithm>
+#include <bitset>
+
+#include "game/Game.h"
+#include "platform/RandomSource.h"
+#include "records/SharedState.h"
+
+namespace quillmont {
+
+Game::Game(SharedState& shared, const Clock& clock, RandomSource& random, GameView& view)
+    : shared_(shared), clock_(clock), random_(random), view_(view) {}
+
+void Game::SetVisible(int column, int row, bool visible) {
+  visible_[static_cast<std::size_t>(IndicePeca(column, row))] = visible;
+  view_.SetCellVisible(column, row, visible);
+}
+
+void Game::InicializaJogo() {
+  // Options only a hand-edited settings file could put out of range are
+  // brought into range here as well, so the deal always ends.
+  shared_.Board = std::min<std::uint8_t>(shared_.Board, 2);
+  shared_.NumColors = std::clamp(shared_.NumColors, 4, 6);
+  shared_.NumFits = std::clamp(shared_.NumFits, 2, 3);
+  const int numColors = shared_.NumColors;
+  const int numFits = shared_.NumFits;
+
+  jogoTerminado_ = false;
+  escore_ = TReal6{};
+  inicioBonus_ = Now(clock_);
+  view_.SetGaugeProgress(0);
+
+  for (int column = 1; column <= kColumns; ++column) {
+    for (int row = 1; row <= kRows; ++row) SetVisible(column, row, false);
+  }
+
+  const BoardSize& size = kBoardSizes[shared_.Board];
+  colIni_ = size.colIni;
+  colFim_ = size.colFim;
+  linIni_ = size.linIni;
+  linFim_ = size.linFim;
+  totalPecas_ = size.totalPecas;
+
+  pecasRestantes_ = totalPecas_;
+  view_.ShowCounters(pecasRestantes_, 0.0);
+
+  for (int column = colIni_; column <= colFim_; ++column) {
+    for (int row = linIni_; row <= linFim_; ++row) pecas_(column, row).Atributos = {};
+  }
+
+  std::bitset<6667> used;  // by code a1*1000 + a2*100 + a3*10 + a4
+  const int columns = colFim_ - colIni_ + 1;
+  const int rows = linFim_ - linIni_ + 1;
+  for (int column = colIni_; column <= colFim_; ++column) {
+    for (int row = linIni_; row <= linFim_; ++row) {
+      SetVisible(column, row, true);
+      TPeca& peca = pecas_(column, row);
+      peca.Estado = kNoTabuleiro;
+      if (peca.Atributos[0] > 0) continue;  // a copy placed by an earlier group
+
+      int code = 0;
+      do {
+        peca.Atributos[0] = random_.Random(numColors) + 1;
+        peca.Atributos[2] = random_.Random(numColors) + 1;
+        peca.Atributos[1] = random_.Random(numColors) + 1;
+        peca.Atributos[3] = random_.Random(numColors) + 1;
+        code = peca.Atributos[0] * 1000 + peca.Atributos[1] * 100 + peca.Atributos[2] * 10 + peca.Atributos[3];
+      } while (used[static_cast<std::size_t>(code)]);
+      used[static_cast<std::size_t>(code)] = true;
+
+      for (int copy = 1; copy < numFits; ++copy) {
+        int c = 0;
+        int r = 0;
+        do {
+          c = colIni_ + random_.Random(columns);
+          r = linIni_ + random_.Random(rows);
+        } while (pecas_(c, r).Atributos[0] != 0);
+        pecas_(c, r).Atributos = peca.Atributos;
+      }
+    }
+  }
+
+  shared_.PosicaoRanking = kNoRank;
+
+  for (int column = colIni_; column <= colFim_; ++column) {
+    for (int row = linIni_; row <= linFim_; ++row) view_.DesenhaPeca(column, row);
+  }
+
+  view_.SetBoardHeight(size.panelHeight);
+  numSelecionadas_ = 0;
+  tempoBonus_ = BonusTime(shared_.Board, numColors, numFits);
+  view_.SetGaugeMaximum(GaugeMaximum());
+  inicioBonus_ = Now(clock_);
+  view_.SetGaugeProgress(0);
+}
+
+}  // namespace quillmont

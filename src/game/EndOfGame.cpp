@@ -1,0 +1,86 @@
+// Is a group left on the board, and what happens when none is.
+#include <array>
+
+#include "game/Game.h"
+#include "records/Ranking.h"
+#include "records/SharedState.h"
+
+namespace quillmont {
+namespace {
+
+bool TakesPart(const TPeca& peca, bool visible) { return visible && peca.Estado == kNoTabuleiro; }
+
+}  // namespace
+
+bool Game::TemJogada() {
+  // One pass counting the tiles of each combination: a group exists exactly
+  // when some combination is on NumFits tiles still on the board, which is
+  // what the search over pairs or triples in reading order finds.
+  std::array<std::uint8_t, 6667> count{};
+  const int needed = shared_.NumFits;
+  for (int i = 0; i < kCells; ++i) {
+    const int column = ColumnOfIndex(i);
+    const int row = RowOfIndex(i);
+    const TPeca& peca = pecas_(column, row);
+    if (!TakesPart(peca, visible_[static_cast<std::size_t>(i)])) continue;
+    const auto& a = peca.Atributos;
+    const bool inRange = a[0] >= 0 && a[0] <= 6 && a[1] >= 0 && a[1] <= 9 && a[2] >= 0 && a[2] <= 9 &&
+                         a[3] >= 0 && a[3] <= 9;
+    if (!inRange) {
+      // Only a hand-built board gets here; the search itself then decides.
+      if (TemJogadaReference()) return true;
+      jogoTerminado_ = true;
+      return false;
+    }
+    auto& n = count[static_cast<std::size_t>(a[0] * 1000 + a[1] * 100 + a[2] * 10 + a[3])];
+    if (++n >= needed) return true;
+  }
+  jogoTerminado_ = true;
+  return false;
+}
+
+bool Game::TemJogadaReference() const {
+  const auto part = [this](int i) {
+    return TakesPart(pecas_(ColumnOfIndex(i), RowOfIndex(i)), visible_[static_cast<std::size_t>(i)]);
+  };
+  const auto at = [this](int i) -> const TPeca& { return pecas_(ColumnOfIndex(i), RowOfIndex(i)); };
+  for (int i = 0; i < kCells; ++i) {
+    if (!part(i)) continue;
+    for (int j = i + 1; j < kCells; ++j) {
+      if (!part(j)) continue;
+      if (shared_.NumFits == 2) {
+        if (at(i).SameTile(at(j))) return true;
+        continue;
+      }
+      for (int k = j + 1; k < kCells; ++k) {
+        if (part(k) && at(i).SameTile(at(j)) && at(i).SameTile(at(k))) return true;
+      }
+    }
+  }
+  return false;
+}
+
+int Game::TilesCancelados() const {
+  int cancelled = 0;
+  for (int column = colIni_; column <= colFim_; ++column) {
+    for (int row = linIni_; row <= linFim_; ++row) cancelled += pecas_(column, row).Estado == kCancelada;
+  }
+  return cancelled;
+}
+
+void Game::EndCheck() {
+  if (!TemJogada()) FimJogo();
+}
+
+void Game::FimJogo() {
+  Play("fim.wav");
+  AtualizaGaleria();
+  view_.ShowGameResult(shared_.PosicaoRanking);
+}
+
+void Game::AtualizaGaleria() {
+  shared_.PosicaoRanking = RankResult(shared_.Tabela, shared_.Board, shared_.NumColors, shared_.NumFits, escore_,
+                                      TilesCancelados() + pecasRestantes_, Today(clock_));
+}
+
+}  // namespace quillmont

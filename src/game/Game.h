@@ -1,0 +1,101 @@
+#pragma once
+// The state of one game and the rules that change it: the deal, the moves,
+// the end check, the Bonus Bar and the score. Effects on the screen go
+// through GameView, in the order the rules produce them.
+#include <array>
+#include <cstdint>
+#include <exception>
+
+#include "game/GameView.h"
+#include "game/TPeca.h"
+#include "records/TDataHora.h"
+#include "records/TReal6.h"
+
+namespace quillmont {
+
+class Clock;
+class RandomSource;
+struct SharedState;
+
+class Game {
+ public:
+  Game(SharedState& shared, const Clock& clock, RandomSource& random, GameView& view);
+
+  // Deals a new board for the current options; drops the game under way.
+  void InicializaJogo();
+  // A mouse release on the cell's control. Anything but the left button, and
+  // any click after the end, is ignored.
+  void ClicaPeca(int column, int row, bool leftButton);
+  // The Bonus Bar's 100 ms tick.
+  void Timer1Timer();
+
+  // True when NumFits equal tiles are still on the board; false sets
+  // JogoTerminado. Answers as the exhaustive search in reading order would.
+  bool TemJogada();
+  // The same answer by that exhaustive search, kept to check the fast one.
+  bool TemJogadaReference() const;
+  int TilesCancelados() const;
+
+  bool Mute = false;
+
+  const TPeca& Peca(int column, int row) const { return pecas_(column, row); }
+  TPeca& Peca(int column, int row) { return pecas_(column, row); }
+  bool Visible(int column, int row) const { return visible_[static_cast<std::size_t>(IndicePeca(column, row))]; }
+  // For tests and tools that build a position by hand.
+  void SetVisible(int column, int row, bool visible);
+
+  int ColIni() const { return colIni_; }
+  int ColFim() const { return colFim_; }
+  int LinIni() const { return linIni_; }
+  int LinFim() const { return linFim_; }
+  int TotalPecas() const { return totalPecas_; }
+  int PecasRestantes() const { return pecasRestantes_; }
+  TReal6 Escore() const { return escore_; }
+  int TempoBonus() const { return tempoBonus_; }
+  TDataHora InicioBonus() const { return inicioBonus_; }
+  bool JogoTerminado() const { return jogoTerminado_; }
+  int NumSelecionadas() const { return numSelecionadas_; }
+  int SelCol(int position) const { return selCol_[static_cast<std::size_t>(position - 1)]; }
+  int SelLin(int position) const { return selLin_[static_cast<std::size_t>(position - 1)]; }
+  int GaugeMaximum() const { return 10 * tempoBonus_; }
+
+ private:
+  void CalculaEscore();
+  void AtualizaLabels();
+  void FimJogo();
+  void AtualizaGaleria();
+
+  void Select(int position, int column, int row);
+  void Play(const char* fileName);
+  // Redraws a cell; a picture that fails to load is kept for later so the
+  // move completes first.
+  void Redraw(int column, int row);
+  void EndCheck();
+  // Elapsed time since the bar's restart in bonus units; a restart before
+  // midnight and a reading after it count across the day boundary.
+  long double ElapsedUnits() const;
+
+  void ClickDuos(int column, int row);
+  void ClickTrios(int column, int row);
+
+  SharedState& shared_;
+  const Clock& clock_;
+  RandomSource& random_;
+  GameView& view_;
+
+  Pecas pecas_;
+  std::array<bool, kCells> visible_{};
+  int colIni_ = 0, colFim_ = -1, linIni_ = 0, linFim_ = -1;
+  int totalPecas_ = 0;
+  int pecasRestantes_ = 0;
+  TReal6 escore_;
+  int tempoBonus_ = 0;
+  TDataHora inicioBonus_ = 0.0;
+  bool jogoTerminado_ = false;
+  int numSelecionadas_ = 0;
+  std::array<int, 2> selCol_{};
+  std::array<int, 2> selLin_{};
+  std::exception_ptr pictureError_;
+};
+
+}  // namespace quillmont

@@ -1,0 +1,52 @@
+// The Bonus Bar and the points of a completed group.
+#include <cmath>
+
+#include "game/Game.h"
+#include "records/SharedState.h"
+
+namespace quillmont {
+namespace {
+
+constexpr long double kUnitsPerDay = 100000;  // one bonus unit is 0.864 s
+
+// Rounding to nearest with halves to even, as the floating-point unit does.
+long double RoundHalfEven(long double value) { return std::nearbyint(value); }
+
+long double TileFactor(int board) { return board == 0 ? 48 : board == 1 ? 72 : 126; }
+
+}  // namespace
+
+long double Game::ElapsedUnits() const {
+  long double days = static_cast<long double>(Now(clock_)) - static_cast<long double>(inicioBonus_);
+  if (days < 0) days += 1;  // the bar restarted before midnight
+  return days * kUnitsPerDay;
+}
+
+void Game::Timer1Timer() {
+  if (jogoTerminado_) {
+    view_.SetGaugeProgress(0);
+    return;
+  }
+  // Kept as a 6-byte real, which is where the one rounding happens.
+  const long double tempoDecorrido = TReal6::FromDouble(ElapsedUnits()).ToLongDouble();
+  view_.SetGaugeProgress(static_cast<int>(RoundHalfEven(tempoDecorrido * 10)));
+}
+
+void Game::CalculaEscore() {
+  const long double tempoDecorrido = RoundHalfEven(ElapsedUnits());
+  const long double n = TileFactor(shared_.Board);
+  const long double s = static_cast<long double>(shared_.NumColors) * shared_.NumColors;
+  const long double t = tempoBonus_;
+  long double bonus = 0;
+  if (tempoDecorrido < t) bonus = 15 * (10 * t - RoundHalfEven(tempoDecorrido * 10));
+  const long double base = shared_.NumFits == 2 ? s * n : 2 * s * n;
+  escore_ = TReal6::FromDouble((escore_.ToLongDouble() + base) + bonus);
+}
+
+void Game::AtualizaLabels() {
+  view_.ShowCounters(pecasRestantes_, escore_.ToDouble());
+  inicioBonus_ = Now(clock_);
+  view_.SetGaugeProgress(0);
+}
+
+}  // namespace quillmont

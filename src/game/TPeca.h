@@ -1,0 +1,61 @@
+#pragma once
+// One cell of the board and the fixed 16 x 10 grid of them.
+#include <array>
+#include <cstdint>
+
+namespace quillmont {
+
+constexpr int kColumns = 16;
+constexpr int kRows = 10;
+constexpr int kCells = kColumns * kRows;
+
+enum EstadoPeca : std::uint8_t { kNoTabuleiro = 0, kSelecionada = 1, kRemovida = 2, kCancelada = 3 };
+
+struct TPeca {
+  // Colour numbers of the left, top, right and bottom quarters; 0 in the
+  // first marks a cell that holds no tile.
+  std::array<std::int32_t, 4> Atributos{};
+  std::uint8_t Estado = kNoTabuleiro;
+
+  // Tiles are equal when their four colours agree; the state takes no part.
+  bool SameTile(const TPeca& other) const { return Atributos == other.Atributos; }
+};
+
+// Indexed column 1..16 first, row 1..10 second.
+class Pecas {
+ public:
+  TPeca& operator()(int column, int row) { return cells_[Index(column, row)]; }
+  const TPeca& operator()(int column, int row) const { return cells_[Index(column, row)]; }
+
+ private:
+  static std::size_t Index(int column, int row) {
+    return static_cast<std::size_t>((column - 1) * kRows + (row - 1));
+  }
+  std::array<TPeca, kCells> cells_{};
+};
+
+// The cell control's offset among Image1..Image160: reading order.
+constexpr int IndicePeca(int column, int row) { return (row - 1) * kColumns + (column - 1); }
+constexpr int ColumnOfIndex(int index) { return index % kColumns + 1; }
+constexpr int RowOfIndex(int index) { return index / kColumns + 1; }
+
+struct BoardSize {
+  int colIni, colFim, linIni, linFim, totalPecas, panelHeight;
+};
+
+// By Board: 0 Small, 1 Medium, 2 Big.
+constexpr std::array<BoardSize, 3> kBoardSizes{{
+    {5, 12, 3, 8, 48, 392},
+    {3, 14, 3, 8, 72, 392},
+    {2, 15, 2, 10, 126, 420},
+}};
+
+// Base of the bonus time by Board, for Duos and for Trios.
+constexpr std::array<std::array<int, 2>, 3> kBonusTimeBase{{{16, 26}, {20, 30}, {25, 35}}};
+
+// T of a game: the base, plus 5 with five colours and 10 otherwise.
+constexpr int BonusTime(int board, int numColors, int numFits) {
+  return kBonusTimeBase[static_cast<std::size_t>(board)][numFits == 2 ? 0 : 1] + (numColors == 5 ? 5 : 10);
+}
+
+}  // namespace quillmont
