@@ -1,10 +1,50 @@
+// Quillmont: creates the windows in their order, runs the event loop, and
+// lets the main window's destruction write the files.
 #include <QApplication>
-#include <QWidget>
+#include <QIcon>
+#include <cstdio>
+#include <exception>
+
+#include "platform/Clock.h"
+#include "platform/ConfigLocation.h"
+#include "platform/ProgramFolder.h"
+#include "platform/RandomSource.h"
+#include "platform/qt/SignalCloser.h"
+#include "platform/qt/SoundPlayer.h"
+#include "records/SharedState.h"
+#include "records/TGallery.h"
+#include "shell/Settings.h"
+#include "shell/TFormGame.h"
+#include "shell/TFormRules.h"
+#include "shell/TMensagem.h"
 
 int main(int argc, char** argv) {
+  using namespace quillmont;
+  SignalCloser::BlockTerminationSignals();
   QApplication app(argc, argv);
-  QWidget w;
-  w.setWindowTitle("Quillmont");
-  w.show();
-  return app.exec();
+  QApplication::setApplicationName(QStringLiteral("Quillmont"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Quillmont"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/quillmont.png")));
+
+  try {
+    SharedState shared;
+    SystemClock clock;
+    StdRandom random;
+    QtSoundPlayer sound;
+    GameServices services{clock, random, sound, ExecutableDirectory(), SettingsFilePath(kSettingsFileName)};
+
+    TFormGame formGame(shared, services);
+    TGallery gallery(shared);
+    TMensagem mensagem;
+    TFormRules formRules;
+    formGame.AttachWindows(&gallery, &mensagem, &formRules);
+
+    SignalCloser closer;
+    closer.SetWindow(&formGame);
+    formGame.showMaximized();
+    return QApplication::exec();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "quillmont: %s\n", e.what());
+    return 1;
+  }
 }

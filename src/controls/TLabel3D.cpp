@@ -1,0 +1,185 @@
+#include "controls/TLabel3D.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QShortcut>
+
+namespace quillmont {
+namespace {
+
+constexpr int kMaxCaption = 255;
+
+Rgb ToRgb(QColor c) { return MakeRgb(c.red(), c.green(), c.blue()); }
+QColor ToQColor(Rgb c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+
+}  // namespace
+
+TLabel3D::TLabel3D(QWidget* parent) : QWidget(parent) {
+  color_ = parent != nullptr ? parent->palette().color(QPalette::Window) : palette().color(QPalette::Window);
+  resize(0, 0);
+}
+
+void TLabel3D::SetCaption(const QString& caption) {
+  if (caption == caption_) return;
+  caption_ = caption;
+  update();
+  FitBounds();
+  UpdateShortcut();
+}
+
+void TLabel3D::SetFont(const QFont& font, QColor fontColor) {
+  fontColor_ = fontColor;
+  setFont(font);  // the font change fits the bounds
+  update();
+}
+
+void TLabel3D::SetFontColor(QColor color) {
+  if (color == fontColor_) return;
+  fontColor_ = color;
+  update();
+}
+
+void TLabel3D::SetAlignment(Qt::Alignment alignment) {
+  if (alignment == alignment_) return;
+  alignment_ = alignment;
+  update();
+}
+
+void TLabel3D::SetAutoSize(bool autoSize) {
+  if (autoSize == autoSize_) return;
+  autoSize_ = autoSize;
+  FitBounds();
+}
+
+void TLabel3D::SetColorHigh(QColor color) {
+  if (color == colorHigh_) return;
+  colorHigh_ = color;
+  update();
+}
+
+void TLabel3D::SetColorShadow(QColor color) {
+  if (color == colorShadow_) return;
+  colorShadow_ = color;
+  update();
+}
+
+void TLabel3D::SetDepthHigh(int depth) {
+  depth = std::max(depth, 0);
+  if (depth == depthHigh_) return;
+  depthHigh_ = depth;
+  FitBounds();
+  update();
+}
+
+void TLabel3D::SetDepthShadow(int depth) {
+  depth = std::max(depth, 0);
+  if (depth == depthShadow_) return;
+  depthShadow_ = depth;
+  FitBounds();
+  update();
+}
+
+void TLabel3D::SetStyle(TLabelStyle style) {
+  if (style == style_) return;
+  style_ = style;
+  const LabelLook look = StylePreset(static_cast<LabelStyle>(style), ToRgb(colorHigh_));
+  depthHigh_ = look.depthHigh;
+  depthShadow_ = look.depthShadow;
+  colorHigh_ = ToQColor(look.colorHigh);
+  colorShadow_ = ToQColor(look.colorShadow);
+  fontColor_ = ToQColor(look.fontColor);
+  FitBounds();
+  update();
+}
+
+void TLabel3D::SetShowAccelChar(bool show) {
+  if (show == showAccelChar_) return;
+  showAccelChar_ = show;
+  UpdateShortcut();
+  update();
+}
+
+void TLabel3D::SetWordWrap(bool wrap) {
+  if (wrap == wordWrap_) return;
+  wordWrap_ = wrap;
+  FitBounds();
+}
+
+void TLabel3D::SetTransparent(bool transparent) {
+  transparent_ = transparent;
+  update();
+}
+
+void TLabel3D::SetColor(QColor color) {
+  color_ = color;
+  update();
+}
+
+void TLabel3D::SetFocusControl(QWidget* control) {
+  focusControl_ = control;
+  UpdateShortcut();
+}
+
+QString TLabel3D::DrawnText(bool measuring) const {
+  const QString text = caption_.left(kMaxCaption);
+  if (measuring && (text.isEmpty() || (showAccelChar_ && text == QLatin1String("&")))) return QStringLiteral(" ");
+  return text;
+}
+
+int TLabel3D::TextFlags() const {
+  int flags = Qt::TextExpandTabs;
+  if (showAccelChar_) flags |= Qt::TextShowMnemonic;
+  return flags;
+}
+
+void TLabel3D::FitBounds() {
+  if (!autoSize_) return;
+  const int depth = depthHigh_ + depthShadow_;
+  int flags = TextFlags();
+  QRect bounds(0, 0, 1 << 20, 1 << 20);
+  if (wordWrap_) {
+    flags |= Qt::TextWordWrap;
+    bounds.setWidth(std::max(width() - depth, 1));
+  }
+  const QRect text = QFontMetrics(font()).boundingRect(bounds, flags, DrawnText(true));
+  const FitResult fit = FitLabelBounds(x(), width(), alignment_ & Qt::AlignRight, text.width(), text.height(),
+                                       depthHigh_, depthShadow_);
+  setGeometry(fit.left, y(), fit.width, fit.height);
+}
+
+void TLabel3D::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (!transparent_) painter.fillRect(rect(), color_);
+  painter.setFont(font());
+  const int flags = TextFlags() | Qt::TextWordWrap | static_cast<int>(alignment_ & Qt::AlignHorizontal_Mask);
+  const QString text = DrawnText(false);
+  const int depth = depthHigh_ + depthShadow_;
+  QRect r = rect().adjusted(0, 0, -depth, -depth);
+  painter.setPen(colorHigh_);
+  painter.drawText(r, flags, text);
+  r.translate(depth, depth);
+  painter.setPen(colorShadow_);
+  painter.drawText(r, flags, text);
+  r.translate(-depthShadow_, -depthShadow_);
+  painter.setPen(isEnabled() ? fontColor_ : palette().color(QPalette::Disabled, QPalette::WindowText));
+  painter.drawText(r, flags, text);
+}
+
+void TLabel3D::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::FontChange) FitBounds();
+}
+
+void TLabel3D::UpdateShortcut() {
+  delete shortcut_;
+  shortcut_ = nullptr;
+  const QKeySequence key = QKeySequence::mnemonic(caption_);
+  if (!focusControl_ || !showAccelChar_ || key.isEmpty()) return;
+  shortcut_ = new QShortcut(key, this);
+  connect(shortcut_, &QShortcut::activated, this, [this] {
+    if (isEnabled() && focusControl_ && focusControl_->isEnabled()) focusControl_->setFocus(Qt::ShortcutFocusReason);
+  });
+}
+
+}  // namespace quillmont

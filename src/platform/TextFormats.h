@@ -1,0 +1,17 @@
+#pragma once
+// Numbers and dates as the player reads them, given the locale's pieces as
+// plain values (the Qt side looks those up).
+#include <string>
+#include <string_view>
+
+namespace quillmont {
+
+// The whole number nearest to value (halves to even), its digits grouped in
+// threes from the right by the separator, "-" before a negative one.
+std::string FormatWholeNumber(long double value, std::string_view thousandsSeparator);
+
+// A date by a Qt-style pattern: d, dd, M, MM, yy, yyyy, text in single
+// quotes, anything else as it stands. An empty pattern is "M/d/yy".
+std::string FormatShortDate(int year, int month, int day, std::string_view pattern);
+
+}  // namespace quillmont

@@ -1,0 +1,178 @@
+// The two text conversions are exact both ways: scores are whole numbers
+// below 2^40, written in full and read back by strtold; dates are written
+// with 15 significant digits, and every whole day number (the program never
+// stores a time of day here) has far fewer, so strtod gives the same double.
+#include "records/RecordsFile.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <limits>
+
+#include "platform/AtomicFile.h"
+
+namespace quillmont {
+namespace {
+
+constexpr char kEndOfFile = 0x1A;
+
+std::string FormatDate(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.14E", std::fabs(value));  // d.ddddddddddddddE+xx
+  std::string mantissa(text);
+  const std::size_t e = mantissa.find('E');
+  const int exponent = std::atoi(mantissa.c_str() + e + 1);
+  char tail[16];
+  std::snprintf(tail, sizeof tail, "E%c%04d", exponent < 0 ? '-' : '+', std::abs(exponent));
+  return std::string(value < 0 ? "-" : " ") + mantissa.substr(0, e) + tail;
+}
+
+class Reader {
+ public:
+  explicit Reader(std::string_view bytes) : bytes_(bytes) {
+    const std::size_t end = bytes_.find(kEndOfFile);
+    if (end != std::string_view::npos) bytes_ = bytes_.substr(0, end);
+  }
+
+  std::string Name() {
+    std::string name;
+    while (name.size() < kMaxNameLength && pos_ < bytes_.size() && bytes_[pos_] != '\r') name += bytes_[pos_++];
+    return name;
+  }
+
+  std::string_view Token(std::size_t longest) {
+    while (pos_ < bytes_.size() && static_cast<unsigned char>(bytes_[pos_]) <= 32) ++pos_;
+    const std::size_t start = pos_;
+    while (pos_ < bytes_.size() && pos_ - start < longest && static_cast<unsigned char>(bytes_[pos_]) > 32) ++pos_;
+    return bytes_.substr(start, pos_ - start);
+  }
+
+  void SkipLine() {
+    while (pos_ < bytes_.size() && bytes_[pos_] != '\r') ++pos_;
+    if (pos_ < bytes_.size()) ++pos_;
+    if (pos_ < bytes_.size() && bytes_[pos_] == '\n') ++pos_;
+  }
+
+ private:
+  std::string_view bytes_;
+  std::size_t pos_ = 0;
+};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Sign, digits, optional "." and digits, optional exponent: the whole token.
+bool WellFormedReal(std::string_view t) {
+  std::size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < t.size() && IsDigit(t[i])) ++i, ++digits;
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    while (i < t.size() && IsDigit(t[i])) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < t.size() && (t[i] == 'E' || t[i] == 'e')) {
+    ++i;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    std::size_t expDigits = 0;
+    while (i < t.size() && IsDigit(t[i])) ++i, ++expDigits;
+    if (expDigits == 0) return false;
+  }
+  return i == t.size();
+}
+
+struct FieldOutOfRange : std::exception {};
+
+long double ReadReal(std::string_view token) {
+  if (!WellFormedReal(token)) return 0;
+  const std::string text(token);
+  errno = 0;
+  const long double value = std::strtold(text.c_str(), nullptr);
+  if (errno == ERANGE && std::isinf(value)) throw FieldOutOfRange();
+  return value;
+}
+
+std::int32_t ReadInteger(std::string_view token) {
+  std::size_t i = 0;
+  if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
+  if (i == token.size()) return 0;
+  for (std::size_t j = i; j < token.size(); ++j) {
+    if (!IsDigit(token[j])) return 0;
+  }
+  const std::string text(token);
+  errno = 0;
+  const long long value = std::strtoll(text.c_str(), nullptr, 10);
+  if (errno == ERANGE || value > std::numeric_limits<std::int32_t>::max() ||
+      value < std::numeric_limits<std::int32_t>::min()) {
+    throw FieldOutOfRange();
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+std::string Trimmed(const std::string& name) {
+  std::size_t first = 0, last = name.size();
+  while (first < last && static_cast<unsigned char>(name[first]) <= 32) ++first;
+  while (last > first && static_cast<unsigned char>(name[last - 1]) <= 32) --last;
+  return name.substr(first, last - first);
+}
+
+}  // namespace
+
+std::string FormatRecords(const TTabelaRecordes& table) {
+  std::string out;
+  out.reserve(TTabelaRecordes::kEntries * 56);
+  char fields[128];
+  for (int i = 0; i < TTabelaRecordes::kEntries; ++i) {
+    const TRecorde& entry = table.Line(i);
+    const std::string name = entry.Nome.substr(0, kMaxNameLength);
+    out.append(kMaxNameLength - name.size(), ' ');
+    out += name;
+    const auto score = static_cast<long long>(std::nearbyint(entry.Escore.ToLongDouble()));
+    std::snprintf(fields, sizeof fields, " %7lld %d ", score, static_cast<int>(entry.Perdidas));
+    out += fields;
+    out += FormatDate(entry.Data);
+    out += "\r\n";
+  }
+  return out;
+}
+
+TTabelaRecordes ParseRecords(std::string_view bytes) {
+  TTabelaRecordes table;
+  Reader reader(bytes);
+  for (int i = 0; i < TTabelaRecordes::kEntries; ++i) {
+    TRecorde entry;
+    try {
+      const std::string name = reader.Name();
+      const long double score = ReadReal(reader.Token(64));
+      entry.Escore = TReal6::FromDouble(score);  // throws at 2^127 and above
+      entry.Perdidas = ReadInteger(reader.Token(32));
+      const long double date = ReadReal(reader.Token(64));
+      if (std::fabs(date) > std::numeric_limits<double>::max()) throw FieldOutOfRange();
+      entry.Data = static_cast<double>(date);
+      entry.Nome = Trimmed(name).substr(0, kMaxNameLength);
+    } catch (const std::exception&) {
+      entry = TRecorde{};  // only this line's entry is lost
+    }
+    reader.SkipLine();
+    table.Line(i) = entry;
+  }
+  return table;
+}
+
+TTabelaRecordes LeArqRec(const std::string& path) {
+  const auto bytes = ReadWholeFile(path);
+  return bytes ? ParseRecords(*bytes) : TTabelaRecordes{};
+}
+
+bool GravaArqRec(const TTabelaRecordes& table, const std::string& path) {
+  try {
+    WriteFileAtomically(path, FormatRecords(table));
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace quillmont

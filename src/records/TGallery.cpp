@@ -1,0 +1,235 @@
+#include "records/TGallery.h"
+
+#include <QFrame>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+
+#include "controls/ProgramFont.h"
+#include "controls/TLabel3D.h"
+#include "platform/TextFormats.h"
+#include "platform/qt/ErrorReport.h"
+#include "platform/qt/LocaleFormats.h"
+#include "records/SharedState.h"
+
+namespace quillmont {
+namespace {
+
+const char* const kBoardNames[] = {"Small", "Medium", "Big"};
+const char* const kLevelNames[] = {"Easy", "Standard", "Difficult"};
+const char* const kSettingNames[] = {"Duos", "Trios"};
+
+void SetTextColour(QLabel* label, QColor colour) {
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  label->setPalette(palette);
+}
+
+QFrame* MakePanel(QWidget* parent, QRect bounds, QColor colour, QFrame::Shadow shadow, int width) {
+  auto* panel = new QFrame(parent);
+  panel->setGeometry(bounds);
+  panel->setFrameStyle(QFrame::Panel | shadow);
+  panel->setLineWidth(width);
+  panel->setAutoFillBackground(true);
+  QPalette palette = panel->palette();
+  palette.setColor(QPalette::Window, colour);
+  panel->setPalette(palette);
+  return panel;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, QRect bounds, Qt::Alignment alignment, bool bold = false) {
+  auto* label = new QLabel(text, parent);
+  label->setGeometry(bounds);
+  label->setAlignment(alignment | Qt::AlignTop);
+  if (bold) label->setFont(ProgramFont(11, true));
+  return label;
+}
+
+TLabel3D* MakeTitle(QWidget* parent, QRect bounds) {
+  auto* title = new TLabel3D(parent);
+  title->setGeometry(bounds);
+  title->SetFont(ProgramFont(QStringLiteral("MS Sans Serif"), 19, false), QColor(0, 0, 128));
+  title->SetStyle(TLabel3D::lsRaised);
+  title->SetColorHigh(Qt::white);
+  title->SetColorShadow(Qt::black);
+  title->SetDepthHigh(1);
+  title->SetDepthShadow(1);
+  title->SetTransparent(true);
+  return title;
+}
+
+bool AskReset() {
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Attention"), QStringLiteral("Reset gallery?"),
+                  QMessageBox::Ok | QMessageBox::Cancel, nullptr);
+  return box.exec() == QMessageBox::Ok;
+}
+
+}  // namespace
+
+GalleryFormats GalleryFormats::System() { return {SystemThousandsSeparator(), SystemShortDatePattern()}; }
+
+TGallery::TGallery(SharedState& shared, GalleryFormats formats, QWidget* parent)
+    : QDialog(parent), confirmReset(AskReset), shared_(shared), formats_(std::move(formats)) {
+  setWindowTitle(QStringLiteral("Quillmont Gallery"));
+  setModal(true);
+  setGeometry(200, 108, 403, 437);
+  setFont(ProgramFont(11));
+  setAutoFillBackground(true);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, QColor(240, 240, 240));
+  setPalette(palette);
+
+  label3D1_ = MakeTitle(this, QRect(143, 0, 104, 26));
+  label3D1_->SetCaption(QStringLiteral("Best Players"));
+  label3D1_->setGeometry(143, 0, 104, 26);
+  lbCateg_ = MakeTitle(this, QRect(65, 24, 265, 26));
+  lbCateg_->SetAutoSize(false);
+  lbCateg_->SetAlignment(Qt::AlignHCenter);
+  lbCateg_->setGeometry(65, 24, 265, 26);
+
+  label81_ = new QLabel(QStringLiteral("Player's name:"), this);
+  label81_->setGeometry(8, 352, 68 + 40, 13);
+
+  bitBtn1_ = new QPushButton(QIcon(QStringLiteral(":/images/ok-glyph.png")), QStringLiteral("OK"), this);
+  bitBtn1_->setGeometry(222, 364, 75, 25);
+  bitBtn1_->setDefault(true);
+  connect(bitBtn1_, &QPushButton::clicked, this, [this] { Guarded([this] { BitBtn1Click(); }); });
+
+  panel1_ = MakePanel(this, QRect(6, 56, 379, 289), QColor(187, 231, 247), QFrame::Raised, 2);
+  panel2_ = MakePanel(panel1_, QRect(8, 8, 361, 25), QColor(162, 218, 249), QFrame::Sunken, 1);
+  MakeLabel(panel2_, QStringLiteral("Rank"), QRect(8, 6, 31, 13), Qt::AlignRight, true);
+  MakeLabel(panel2_, QStringLiteral("Name"), QRect(48, 6, 33, 13), Qt::AlignLeft, true);
+  MakeLabel(panel2_, QStringLiteral("Score"), QRect(212, 6, 34, 13), Qt::AlignRight, true);
+  MakeLabel(panel2_, QStringLiteral("Missed"), QRect(257, 6, 40, 13), Qt::AlignRight, true);
+  MakeLabel(panel2_, QStringLiteral("Date"), QRect(325, 6, 28, 13), Qt::AlignRight, true);
+  BuildRows();
+
+  edit1_ = new QLineEdit(this);
+  edit1_->setGeometry(8, 368, 177, 21);
+  connect(edit1_, &QLineEdit::textChanged, this, [this] { Guarded([this] { Edit1Change(); }); });
+
+  const QPixmap glyphs(QStringLiteral(":/images/reset-glyph.png"));
+  QIcon resetIcon;
+  if (!glyphs.isNull()) {
+    resetIcon.addPixmap(glyphs.copy(0, 0, 18, 18), QIcon::Normal);
+    resetIcon.addPixmap(glyphs.copy(18, 0, 18, 18), QIcon::Disabled);
+  }
+  bitBtn2_ = new QPushButton(resetIcon, QStringLiteral("Reset"), this);
+  bitBtn2_->setGeometry(304, 364, 75, 25);
+  bitBtn2_->setAutoDefault(false);
+  connect(bitBtn2_, &QPushButton::clicked, this, [this] { Guarded([this] { BitBtn2Click(); }); });
+
+  setTabOrder(bitBtn1_, edit1_);
+  setTabOrder(edit1_, bitBtn2_);
+}
+
+void TGallery::BuildRows() {
+  struct Column {
+    int left, width;
+    Qt::Alignment alignment;
+  };
+  const Column columns[5] = {{16, 28, Qt::AlignRight},
+                             {56, 145, Qt::AlignLeft},
+                             {214, 40, Qt::AlignRight},
+                             {269, 36, Qt::AlignRight},
+                             {310, 49, Qt::AlignRight}};
+  for (int r = 1; r <= 15; ++r) {
+    for (int c = 0; c < 5; ++c) {
+      const Column& column = columns[c];
+      rows_[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(c)] =
+          MakeLabel(panel1_, c == 0 ? QString::number(r) : QString(),
+                    QRect(column.left, 22 + 16 * r, column.width, 13), column.alignment);
+    }
+  }
+}
+
+void TGallery::AtualizaGaleria() {
+  for (int r = 1; r <= 15; ++r) {
+    const TRecorde& entry = shared_.Tabela.At(shared_.Board, shared_.NumColors, shared_.NumFits, r);
+    Cell(r, 1)->setText(QString::fromLatin1(entry.Nome.data(), static_cast<qsizetype>(entry.Nome.size())));
+    Cell(r, 2)->setText(
+        QString::fromStdString(FormatWholeNumber(entry.Escore.ToLongDouble(), formats_.thousandsSeparator)));
+    Cell(r, 3)->setText(QString::number(entry.Perdidas));
+    QString date;
+    if (entry.Data != 0.0) {
+      int year = 0, month = 0, day = 0;
+      DecodeDate(entry.Data, year, month, day);
+      date = QString::fromStdString(FormatShortDate(year, month, day, formats_.shortDatePattern));
+    }
+    Cell(r, 4)->setText(date);
+    for (int c = 0; c < 5; ++c) SetTextColour(Cell(r, c), Qt::black);
+  }
+  if (shared_.PosicaoRanking < kNoRank) {
+    for (int c = 0; c < 5; ++c) SetTextColour(Cell(shared_.PosicaoRanking, c), QColor(255, 0, 0));
+  }
+}
+
+void TGallery::ShowForNameEntry() {
+  edit1_->setVisible(true);
+  label81_->setVisible(true);
+  resetDuringEntry_ = false;
+  AtualizaGaleria();
+  exec();
+  // A category reset while the window was open has no entry left to name.
+  if (!resetDuringEntry_ && shared_.PosicaoRanking < kNoRank) {
+    shared_.Tabela.At(shared_.Board, shared_.NumColors, shared_.NumFits, shared_.PosicaoRanking).Nome =
+        shared_.Player.substr(0, kMaxNameLength);
+  }
+  if (onTableChanged) onTableChanged();
+}
+
+void TGallery::ShowForViewing() {
+  edit1_->setVisible(false);
+  label81_->setVisible(false);
+  AtualizaGaleria();
+  exec();
+}
+
+void TGallery::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  Guarded([this] { FormShow(); });
+}
+
+void TGallery::FormShow() {
+  if (edit1_->isVisibleTo(this)) {
+    edit1_->setText(QString::fromLatin1(shared_.Player.data(), static_cast<qsizetype>(shared_.Player.size())));
+  }
+  if (shared_.PosicaoRanking < kNoRank) Cell(shared_.PosicaoRanking, 1)->setText(edit1_->text());
+  if (edit1_->isVisibleTo(this)) edit1_->setFocus();
+  lbCateg_->SetCaption(QString::fromLatin1(kSettingNames[shared_.NumFits - 2]) + QStringLiteral(" - ") +
+                       QString::fromLatin1(kLevelNames[shared_.NumColors - 4]) + QStringLiteral(" - ") +
+                       QString::fromLatin1(kBoardNames[shared_.Board]) + QStringLiteral(" board"));
+}
+
+void TGallery::Edit1Change() {
+  if (shared_.PosicaoRanking < kNoRank) Cell(shared_.PosicaoRanking, 1)->setText(edit1_->text());
+}
+
+void TGallery::BitBtn1Click() {
+  // Names are single bytes; a character outside Latin-1 is kept as "?".
+  shared_.Player = edit1_->text().left(kMaxNameLength).toLatin1().toStdString();
+  accept();
+}
+
+void TGallery::BitBtn2Click() {
+  if (!confirmReset || !confirmReset()) return;
+  shared_.Tabela.ClearCategory(shared_.Board, shared_.NumColors, shared_.NumFits);
+  resetDuringEntry_ = true;
+  AtualizaGaleria();
+  if (onTableChanged) onTableChanged();
+}
+
+void TGallery::keyPressEvent(QKeyEvent* event) {
+  // Esc is the Reset button's key here; it does not close the window.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    bitBtn2_->click();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+}  // namespace quillmont

@@ -1,0 +1,82 @@
+#pragma once
+// The best players of the current category, and the one place where the
+// player's name is asked for and a category can be cleared.
+#include <QDialog>
+#include <array>
+#include <functional>
+#include <string>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace quillmont {
+
+class TLabel3D;
+struct SharedState;
+
+// How numbers and dates are shown: the user's locale by default.
+struct GalleryFormats {
+  std::string thousandsSeparator;
+  std::string shortDatePattern;
+  static GalleryFormats System();
+};
+
+class TGallery : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TGallery(SharedState& shared, GalleryFormats formats = GalleryFormats::System(),
+                    QWidget* parent = nullptr);
+
+  // After a ranked game: the name box offered, the new row marked; when the
+  // window closes the new entry takes Player's name.
+  void ShowForNameEntry();
+  // From the toolbar: the table only.
+  void ShowForViewing();
+  // Refreshes the 15 rows from the current category and marks the new row.
+  void AtualizaGaleria();
+
+  // Called whenever the table changed here (a name stored, a Reset), so the
+  // owner can write the file at once.
+  std::function<void()> onTableChanged;
+  // Asks "Reset gallery?"; replaceable for tests.
+  std::function<bool()> confirmReset;
+
+  QLineEdit* Edit1() const { return edit1_; }
+  QLabel* Label81() const { return label81_; }
+  QPushButton* BitBtn1() const { return bitBtn1_; }
+  QPushButton* BitBtn2() const { return bitBtn2_; }
+  TLabel3D* LBCateg() const { return lbCateg_; }
+  // Row 1..15, cell 0 rank, 1 name, 2 score, 3 missed, 4 date.
+  QLabel* Cell(int row, int cell) const {
+    return rows_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(cell)];
+  }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void FormShow();
+  void Edit1Change();
+  void BitBtn1Click();
+  void BitBtn2Click();
+  void BuildRows();
+
+  SharedState& shared_;
+  GalleryFormats formats_;
+  bool resetDuringEntry_ = false;
+
+  TLabel3D* label3D1_ = nullptr;
+  TLabel3D* lbCateg_ = nullptr;
+  QLabel* label81_ = nullptr;
+  QPushButton* bitBtn1_ = nullptr;
+  QFrame* panel1_ = nullptr;
+  QFrame* panel2_ = nullptr;
+  QLineEdit* edit1_ = nullptr;
+  QPushButton* bitBtn2_ = nullptr;
+  std::array<std::array<QLabel*, 5>, 15> rows_{};
+};
+
+}  // namespace quillmont

@@ -1,0 +1,210 @@
+#include "shell/TFormGame.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QTimer>
+#include <string>
+
+#include "controls/TGauge.h"
+#include "game/TileDrawing.h"
+#include "platform/ProfileFile.h"
+#include "platform/RandomSource.h"
+#include "platform/ProgramFolder.h"
+#include "platform/TextFormats.h"
+#include "platform/qt/BitmapFile.h"
+#include "platform/qt/ErrorReport.h"
+#include "platform/qt/LocaleFormats.h"
+#include "platform/qt/SoundPlayer.h"
+#include "records/RecordsFile.h"
+#include "records/SharedState.h"
+#include "records/TGallery.h"
+#include "shell/PictureControl.h"
+#include "shell/Settings.h"
+#include "shell/TFormRules.h"
+#include "shell/TMensagem.h"
+
+namespace quillmont {
+namespace {
+
+constexpr const char* kRecordsFileName = "QUILLMONT.REC";
+
+}  // namespace
+
+TFormGame::TFormGame(SharedState& shared, GameServices services)
+    : shared_(shared), services_(std::move(services)), game_(shared_, services_.clock, services_.random, *this) {
+  BuildWindow();
+  FormCreate();
+}
+
+TFormGame::~TFormGame() { FormDestroy(); }
+
+void TFormGame::AttachWindows(TGallery* gallery, TMensagem* mensagem, TFormRules* rules) {
+  gallery_ = gallery;
+  mensagem_ = mensagem;
+  rules_ = rules;
+  if (gallery_ != nullptr) gallery_->onTableChanged = [this] { GravaArqRec(); };
+}
+
+// ---- start-up and shutdown ------------------------------------------------
+
+void TFormGame::FormCreate() {
+  MakeCurrentDirectory(services_.programFolder);  // a failure leaves the current folder as it is
+  LoadToolbarFaces();
+  iniciado_ = false;
+  arqIni_ = std::make_unique<ProfileFile>(services_.settingsPath);
+  mute_ = ReadSettings(*arqIni_, shared_);
+  checkBox1_->setChecked(mute_);  // a change runs CheckBox1Click, which writes "Mute" again
+  game_.Mute = mute_;
+  LeArqRec();
+  services_.random.Seed(static_cast<std::uint32_t>(MillisecondsOfDay(services_.clock.UtcTime())));
+  thousandsSeparator_ = SystemThousandsSeparator();
+  timer1_->start();
+}
+
+void TFormGame::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!iniciado_) FormShow();  // restoring a minimised window deals nothing
+}
+
+void TFormGame::FormShow() {
+  // Changing a group's choice runs its click operation; with iniciado_ still
+  // false those only take the value, and the one deal comes below.
+  groups_[1]->button(shared_.Board)->setChecked(true);
+  groups_[0]->button(shared_.NumColors - 4)->setChecked(true);
+  groups_[2]->button(shared_.NumFits - 2)->setChecked(true);
+  iniciado_ = true;
+  ++dealCount_;
+  game_.InicializaJogo();
+}
+
+void TFormGame::FormDestroy() {
+  timer1_->stop();
+  GravaArqRec();
+  Guarded([this] { WriteSettings(*arqIni_, shared_); });
+  arqIni_.reset();
+}
+
+void TFormGame::LoadToolbarFaces() {
+  // The released faces are the buttons' resting look; a missing file shows
+  // the bare toolbar and is reported only when the button is used.
+  for (const ToolbarButton& button : toolbar_) {
+    try {
+      button.image->SetPicture(LoadBitmapFile(button.releasedFace));
+    } catch (const BitmapError&) {
+    }
+  }
+}
+
+void TFormGame::LeArqRec() { shared_.Tabela = quillmont::LeArqRec(kRecordsFileName); }
+
+void TFormGame::GravaArqRec() { quillmont::GravaArqRec(shared_.Tabela, kRecordsFileName); }
+
+// ---- options --------------------------------------------------------------
+
+void TFormGame::RadioGroup1Click() {
+  shared_.NumColors = groups_[0]->checkedId() + 4;
+  OptionChanged();
+}
+
+void TFormGame::RadioGroup2Click() {
+  shared_.Board = static_cast<std::uint8_t>(groups_[1]->checkedId());
+  OptionChanged();
+}
+
+void TFormGame::RadioGroup3Click() {
+  shared_.NumFits = groups_[2]->checkedId() + 2;
+  OptionChanged();
+}
+
+void TFormGame::OptionChanged() {
+  if (!iniciado_) return;
+  ++dealCount_;
+  game_.InicializaJogo();
+}
+
+void TFormGame::CheckBox1Click() {
+  mute_ = checkBox1_->isChecked();
+  game_.Mute = mute_;
+  WriteMute(*arqIni_, mute_);
+}
+
+// ---- board, toolbar, timer ------------------------------------------------
+
+void TFormGame::Image1MouseUp(PictureControl* sender, Qt::MouseButton button) {
+  const int d = sender->Index();
+  game_.ClicaPeca(d % 16 + 1, d / 16 + 1, button == Qt::LeftButton);
+}
+
+void TFormGame::ToolbarMouseDown(PictureControl* sender) {
+  const ToolbarButton& button = toolbar_[static_cast<std::size_t>(sender->Index())];
+  sender->SetPicture(LoadBitmapFile(button.pressedFace));
+  sender->repaint();
+}
+
+void TFormGame::ToolbarMouseUp(PictureControl* sender) {
+  const ToolbarButton& button = toolbar_[static_cast<std::size_t>(sender->Index())];
+  sender->SetPicture(LoadBitmapFile(button.releasedFace));  // a missing face stops here: no action
+  (this->*button.action)();
+}
+
+void TFormGame::NewGameAction() {
+  ++dealCount_;
+  game_.InicializaJogo();
+}
+
+void TFormGame::GalleryAction() {
+  if (gallery_ != nullptr) gallery_->ShowForViewing();
+}
+
+void TFormGame::RulesAction() {
+  if (rules_ != nullptr) rules_->ShowRules();
+}
+
+void TFormGame::ExitAction() { close(); }
+
+void TFormGame::Timer1Timer() { game_.Timer1Timer(); }
+
+// ---- what the rules ask of the window --------------------------------------
+
+void TFormGame::SetCellVisible(int column, int row, bool visible) {
+  cells_[static_cast<std::size_t>(IndicePeca(column, row))]->setVisible(visible);
+}
+
+void TFormGame::DesenhaPeca(int column, int row) {
+  PictureControl& cell = *cells_[static_cast<std::size_t>(IndicePeca(column, row))];
+  const TPeca& peca = game_.Peca(column, row);
+  if (peca.Atributos[0] == 0) {
+    cell.hide();
+    return;
+  }
+  if (const char* file = PictureFileForState(peca.Estado)) {
+    cell.SetPicture(LoadBitmapFile(file));  // on failure the cell keeps its last look
+    return;
+  }
+  PaintTile(peca, cell.Picture());
+  cell.PictureChanged();
+}
+
+void TFormGame::PlaySound(std::string_view fileName) { services_.sound.Play(fileName); }
+
+void TFormGame::ShowCounters(int tilesLeft, double score) {
+  panel4_->setText(QString::number(tilesLeft));
+  panel5_->setText(QString::fromStdString(FormatWholeNumber(score, thousandsSeparator_)));
+}
+
+void TFormGame::SetGaugeMaximum(int maximum) { gauge1_->SetMaxValue(maximum); }
+
+void TFormGame::SetGaugeProgress(int progress) { gauge1_->SetProgress(progress); }
+
+void TFormGame::SetBoardHeight(int height) { panel7_->resize(panel7_->width(), height); }
+
+void TFormGame::ShowGameResult(int posicaoRanking) {
+  if (posicaoRanking >= kNoRank) {
+    if (mensagem_ != nullptr) mensagem_->exec();
+  } else if (gallery_ != nullptr) {
+    gallery_->ShowForNameEntry();
+  }
+}
+
+}  // namespace quillmont

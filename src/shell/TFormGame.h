@@ -1,0 +1,155 @@
+#pragma once
+// The main window: the board, the Bonus Bar, the counters, the options and
+// the toolbar. It translates events into calls on the rules (Game) and
+// carries out the effects the rules ask for through GameView.
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <string>
+
+#include "game/Game.h"
+#include "game/GameView.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QTimer;
+
+namespace quillmont {
+
+class Clock;
+class PictureControl;
+class ProfileFile;
+class RandomSource;
+class SoundPlayer;
+class TFormRules;
+class TGallery;
+class TGauge;
+class TGradient;
+class TLabel3D;
+class TMensagem;
+struct SharedState;
+
+// What the main window needs from the system, injected so that tests run it
+// with a fake clock, a scripted generator, a silent player and their own folders.
+struct GameServices {
+  const Clock& clock;
+  RandomSource& random;
+  SoundPlayer& sound;
+  std::string programFolder;  // made the current folder at start-up
+  std::string settingsPath;   // full path of "QUILLMONT.INI"
+};
+
+class TFormGame : public QWidget, private GameView {
+  Q_OBJECT
+ public:
+  // Runs FormCreate: current folder, settings, best players, seed.
+  TFormGame(SharedState& shared, GameServices services);
+  // Runs FormDestroy: the best players first, then the settings.
+  ~TFormGame() override;
+
+  // The secondary windows are created after the main window.
+  void AttachWindows(TGallery* gallery, TMensagem* mensagem, TFormRules* rules);
+
+  Game& Jogo() { return game_; }
+  const Game& Jogo() const { return game_; }
+  bool Mute() const { return mute_; }
+
+  // Controls, for tests and for the screenshot tool.
+  PictureControl* Image(int cellIndex) const { return cells_[static_cast<std::size_t>(cellIndex)]; }
+  PictureControl* ToolbarImage(int slot) const { return toolbar_[static_cast<std::size_t>(slot)].image; }
+  QLabel* Panel4() const { return panel4_; }
+  QLabel* Panel5() const { return panel5_; }
+  QFrame* Panel7() const { return panel7_; }
+  TGauge* Gauge1() const { return gauge1_; }
+  QButtonGroup* RadioGroup(int which) const { return groups_[static_cast<std::size_t>(which - 1)]; }
+  QCheckBox* CheckBox1() const { return checkBox1_; }
+  int DealCount() const { return dealCount_; }
+
+  // The writes of the best-players file: at shutdown and whenever the
+  // gallery changed the table.
+  void GravaArqRec();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  struct ToolbarButton {
+    PictureControl* image = nullptr;
+    const char* pressedFace = "";
+    const char* releasedFace = "";
+    void (TFormGame::*action)() = nullptr;
+  };
+
+  void FormCreate();
+  void FormShow();
+  void FormDestroy();
+  void LeArqRec();
+  void LoadToolbarFaces();
+
+  void BuildWindow();
+  void BuildToolbar();
+  void BuildSidePanel();
+  void BuildBoard();
+  void LayOutDockedPanels();
+
+  void RadioGroup1Click();
+  void RadioGroup2Click();
+  void RadioGroup3Click();
+  void OptionChanged();
+  void CheckBox1Click();
+  void Image1MouseUp(PictureControl* sender, Qt::MouseButton button);
+  void ToolbarMouseDown(PictureControl* sender);
+  void ToolbarMouseUp(PictureControl* sender);
+  void Timer1Timer();
+
+  void NewGameAction();
+  void GalleryAction();
+  void RulesAction();
+  void ExitAction();
+
+  // GameView
+  void SetCellVisible(int column, int row, bool visible) override;
+  void DesenhaPeca(int column, int row) override;
+  void PlaySound(std::string_view fileName) override;
+  void ShowCounters(int tilesLeft, double score) override;
+  void SetGaugeMaximum(int maximum) override;
+  void SetGaugeProgress(int progress) override;
+  void SetBoardHeight(int height) override;
+  void ShowGameResult(int posicaoRanking) override;
+
+  SharedState& shared_;
+  GameServices services_;
+  std::unique_ptr<ProfileFile> arqIni_;
+  Game game_;
+  bool mute_ = false;
+  bool iniciado_ = false;
+  int dealCount_ = 0;
+  std::string thousandsSeparator_;
+
+  TGallery* gallery_ = nullptr;
+  TMensagem* mensagem_ = nullptr;
+  TFormRules* rules_ = nullptr;
+
+  TGradient* gradient1_ = nullptr;
+  QWidget* shape1_ = nullptr;
+  TGauge* gauge1_ = nullptr;
+  TLabel3D* label3D1_ = nullptr;
+  QFrame* panel1_ = nullptr;
+  QFrame* panel2_ = nullptr;
+  QLabel* image218_ = nullptr;
+  QFrame* panel3_ = nullptr;
+  QFrame* panel7_ = nullptr;
+  QLabel* panel4_ = nullptr;
+  QLabel* panel5_ = nullptr;
+  std::array<QButtonGroup*, 3> groups_{};
+  QCheckBox* checkBox1_ = nullptr;
+  QTimer* timer1_ = nullptr;
+  std::array<PictureControl*, 160> cells_{};
+  std::array<ToolbarButton, 4> toolbar_{};
+};
+
+}  // namespace quillmont

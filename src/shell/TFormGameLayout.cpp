@@ -1,0 +1,220 @@
+// The main window's controls: where each one sits, how it looks, and which
+// handler it reaches. Positions are the designed pixels at 96 dpi.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPixmap>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QTimer>
+
+#include "controls/ProgramFont.h"
+#include "controls/TGauge.h"
+#include "controls/TGradient.h"
+#include "controls/TLabel3D.h"
+#include "platform/qt/BitmapFile.h"
+#include "platform/qt/ErrorReport.h"
+#include "shell/PictureControl.h"
+#include "shell/TFormGame.h"
+
+namespace quillmont {
+namespace {
+
+constexpr int kTopPanelHeight = 29;
+constexpr int kBottomPanelHeight = 41;
+constexpr int kSidePanelWidth = 106;
+
+QFrame* MakePanel(QWidget* parent, QColor color, QFrame::Shape shape, QFrame::Shadow shadow, int lineWidth) {
+  auto* panel = new QFrame(parent);
+  panel->setFrameStyle(shape | shadow);
+  panel->setLineWidth(lineWidth);
+  panel->setAutoFillBackground(true);
+  QPalette palette = panel->palette();
+  palette.setColor(QPalette::Window, color);
+  panel->setPalette(palette);
+  return panel;
+}
+
+QLabel* MakeCaption(QWidget* parent, const char* text, QRect bounds) {
+  auto* label = new QLabel(QString::fromLatin1(text), parent);
+  label->setGeometry(bounds);
+  label->setFont(ProgramFont(13, true));
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, QColor(0, 0, 128));
+  label->setPalette(palette);
+  return label;
+}
+
+QLabel* MakeCounter(QWidget* parent, QRect bounds) {
+  auto* counter = new QLabel(parent);
+  counter->setGeometry(bounds);
+  counter->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  counter->setLineWidth(2);
+  counter->setAlignment(Qt::AlignCenter);
+  counter->setFont(ProgramFont(QStringLiteral("Arial"), 15, true));
+  counter->setAutoFillBackground(true);
+  QPalette palette = counter->palette();
+  palette.setColor(QPalette::Window, Qt::black);
+  palette.setColor(QPalette::WindowText, QColor(0, 255, 0));
+  counter->setPalette(palette);
+  return counter;
+}
+
+}  // namespace
+
+void TFormGame::BuildWindow() {
+  setWindowTitle(QStringLiteral("Quillmont"));
+  setWindowIcon(QIcon(QStringLiteral(":/images/quillmont.png")));
+  setFont(ProgramFont(11));
+  setAutoFillBackground(true);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, QColor(255, 255, 223));
+  setPalette(palette);
+  setMinimumSize(40 + 613 + 24 + kSidePanelWidth, 85 + 420 + 16 + kBottomPanelHeight);
+  resize(800, 600);
+
+  // Painted in creation order, each over the previous ones; panels on top.
+  gradient1_ = new TGradient(this);
+  gradient1_->SetBeginColor(QColor(202, 238, 255));
+  gradient1_->SetEndColor(QColor(0, 128, 128));
+  gradient1_->SetDirection(TGradient::fdTopToBottom);
+
+  shape1_ = new QWidget(this);
+  shape1_->setGeometry(280, 48, 209, 25);
+  shape1_->setAutoFillBackground(true);
+  QPalette shadow = shape1_->palette();
+  shadow.setColor(QPalette::Window, QColor(128, 128, 128));
+  shape1_->setPalette(shadow);
+
+  gauge1_ = new TGauge(this);
+  gauge1_->setGeometry(272, 40, 209, 25);
+  gauge1_->SetForeColor(QColor(0, 128, 192));
+  gauge1_->SetBackColor(QColor(138, 217, 255));
+
+  label3D1_ = new TLabel3D(this);
+  label3D1_->move(176, 40);
+  label3D1_->SetFont(ProgramFont(QStringLiteral("MS Sans Serif"), 21, false), QColor(0, 128, 192));
+  label3D1_->SetTransparent(true);
+  label3D1_->SetCaption(QStringLiteral("Bonus Bar"));
+
+  BuildToolbar();
+
+  panel2_ = MakePanel(this, palette.color(QPalette::Window), QFrame::Panel, QFrame::Raised, 1);
+  image218_ = new QLabel(panel2_);
+  image218_->setPixmap(QPixmap(QStringLiteral(":/images/band.png")));
+  image218_->setScaledContents(true);
+
+  BuildSidePanel();
+  BuildBoard();
+
+  timer1_ = new QTimer(this);
+  timer1_->setInterval(100);
+  connect(timer1_, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
+
+  LayOutDockedPanels();
+}
+
+void TFormGame::BuildToolbar() {
+  panel1_ = MakePanel(this, QColor(192, 192, 192), QFrame::Box, QFrame::Plain, 1);
+  struct Slot {
+    int left;
+    const char* pressed;
+    const char* released;
+    void (TFormGame::*action)();
+  };
+  const std::array<Slot, 4> faces{{{0, "dnewgame.bmp", "newgame.bmp", &TFormGame::NewGameAction},
+                                   {75, "dgallery.bmp", "gallery.bmp", &TFormGame::GalleryAction},
+                                   {150, "drules.bmp", "rules.bmp", &TFormGame::RulesAction},
+                                   {300, "dexit.bmp", "exit.bmp", &TFormGame::ExitAction}}};
+  for (std::size_t i = 0; i < faces.size(); ++i) {
+    auto* image = new PictureControl(panel1_, static_cast<int>(i));
+    image->setGeometry(1 + faces[i].left, 1, 75, 25);
+    toolbar_[i] = ToolbarButton{image, faces[i].pressed, faces[i].released, faces[i].action};
+    connect(image, &PictureControl::MousePressed, this,
+            [this](PictureControl* sender, Qt::MouseButton) { Guarded([&] { ToolbarMouseDown(sender); }); });
+    connect(image, &PictureControl::MouseReleased, this,
+            [this](PictureControl* sender, Qt::MouseButton) { Guarded([&] { ToolbarMouseUp(sender); }); });
+  }
+}
+
+void TFormGame::BuildSidePanel() {
+  panel3_ = MakePanel(this, QColor(230, 230, 230), QFrame::Box, QFrame::Plain, 1);
+  MakeCaption(panel3_, "Tiles left", QRect(6, 8, 61, 16));
+  panel4_ = MakeCounter(panel3_, QRect(6, 24, 89, 25));
+  MakeCaption(panel3_, "Score", QRect(6, 56, 42, 16));
+  panel5_ = MakeCounter(panel3_, QRect(6, 72, 89, 25));
+
+  struct Group {
+    const char* caption;
+    QRect bounds;
+    std::vector<const char*> choices;
+    void (TFormGame::*click)();
+  };
+  const std::array<Group, 3> groups{{{"Level", QRect(6, 112, 89, 105), {"Easy", "Standard", "Difficult"},
+                                      &TFormGame::RadioGroup1Click},
+                                     {"Board", QRect(6, 232, 89, 105), {"Small", "Medium", "Big"},
+                                      &TFormGame::RadioGroup2Click},
+                                     {"Setting", QRect(6, 353, 89, 70), {"Duos", "Trios"},
+                                      &TFormGame::RadioGroup3Click}}};
+  QWidget* previous = nullptr;
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    auto* box = new QGroupBox(QString::fromLatin1(groups[g].caption), panel3_);
+    box->setGeometry(groups[g].bounds);
+    auto* buttons = new QButtonGroup(box);
+    const int count = static_cast<int>(groups[g].choices.size());
+    const int itemHeight = (groups[g].bounds.height() - 18) / count;
+    for (int i = 0; i < count; ++i) {
+      auto* radio = new QRadioButton(QString::fromLatin1(groups[g].choices[static_cast<std::size_t>(i)]), box);
+      radio->setGeometry(8, 16 + i * itemHeight, groups[g].bounds.width() - 12, itemHeight);
+      buttons->addButton(radio, i);
+      if (previous != nullptr) setTabOrder(previous, radio);
+      previous = radio;
+    }
+    buttons->button(0)->setChecked(true);  // the designed choice, before any handler is connected
+    groups_[g] = buttons;
+    const auto click = groups[g].click;
+    connect(buttons, &QButtonGroup::idToggled, this, [this, click](int, bool checked) {
+      if (checked) Guarded([&] { (this->*click)(); });
+    });
+  }
+  checkBox1_ = new QCheckBox(QStringLiteral("Mute"), panel3_);
+  checkBox1_->setGeometry(9, 443, 97, 17);
+  setTabOrder(previous, checkBox1_);
+  connect(checkBox1_, &QCheckBox::toggled, this, [this](bool) { Guarded([this] { CheckBox1Click(); }); });
+}
+
+void TFormGame::BuildBoard() {
+  panel7_ = MakePanel(this, QColor(234, 249, 255), QFrame::Box, QFrame::Plain, 1);
+  panel7_->setGeometry(40, 85, 613, 392);
+  // Created in order Image1..Image160; neighbours overlap by their border pixel.
+  for (int k = 0; k < 160; ++k) {
+    auto* cell = new PictureControl(panel7_, k);
+    cell->setGeometry(1 + (k % 16) * 38, 1 + (k / 16) * 38, 39, 39);
+    cell->hide();
+    cells_[static_cast<std::size_t>(k)] = cell;
+    connect(cell, &PictureControl::MouseReleased, this,
+            [this](PictureControl* sender, Qt::MouseButton button) {
+              Guarded([&] { Image1MouseUp(sender, button); });
+            });
+  }
+}
+
+void TFormGame::LayOutDockedPanels() {
+  const int w = width();
+  const int h = height();
+  panel1_->setGeometry(0, 0, w, kTopPanelHeight);
+  panel2_->setGeometry(0, h - kBottomPanelHeight, w, kBottomPanelHeight);
+  image218_->setGeometry(1, 1, w - 2, kBottomPanelHeight - 2);
+  const int middle = h - kTopPanelHeight - kBottomPanelHeight;
+  panel3_->setGeometry(w - kSidePanelWidth, kTopPanelHeight, kSidePanelWidth, middle);
+  gradient1_->setGeometry(0, kTopPanelHeight, w - kSidePanelWidth, middle);
+}
+
+void TFormGame::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  LayOutDockedPanels();
+}
+
+}  // namespace quillmont

@@ -1,0 +1,69 @@
+#include "shell/TFormRules.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QStringList>
+
+#include "controls/ProgramFont.h"
+#include "controls/TGradient.h"
+#include "shell/OkButton.h"
+
+namespace quillmont {
+namespace {
+
+const QStringList& RulesText() {
+  static const QStringList lines{
+      QStringLiteral("The objective of the game is to remove all "),
+      QStringLiteral("tiles from the board, by clicking on the equal "),
+      QStringLiteral("ones. "),
+      QString(),
+      QStringLiteral("If you are playing the Duos setting, you must "),
+      QStringLiteral("find two equal tiles. If you are playing the "),
+      QStringLiteral("Trios setting, you must find three equal tiles."),
+      QString(),
+      QStringLiteral("But you will have to act fast, since higher "),
+      QStringLiteral("points are awarded when you match the tiles "),
+      QStringLiteral("while the Bonus Bar is running."),
+  };
+  return lines;
+}
+
+}  // namespace
+
+TFormRules::TFormRules(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("Quillmont rules"));
+  setModal(true);
+  setGeometry(171, 124, 379, 282);
+
+  gradient1_ = new TGradient(this);
+  gradient1_->SetBeginColor(QColor(0, 128, 128));
+  gradient1_->SetEndColor(QColor(202, 238, 255));
+  gradient1_->SetDirection(TGradient::fdTopToBottom);
+
+  memo1_ = new QPlainTextEdit(this);
+  memo1_->setGeometry(53, 32, 265, 153);
+  memo1_->setFont(ProgramFont(11, true));
+  memo1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  memo1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  memo1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  QPalette palette = memo1_->palette();
+  palette.setColor(QPalette::Base, QColor(242, 242, 255));
+  memo1_->setPalette(palette);
+  memo1_->setPlainText(RulesText().join(QLatin1Char('\n')));
+
+  bitBtn1_ = MakeOkButton(this, QRect(148, 208, 75, 25));
+}
+
+void TFormRules::ShowRules() {
+  setWindowTitle(QStringLiteral("Quillmont rules"));
+  memo1_->setVisible(true);
+  exec();
+}
+
+void TFormRules::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  gradient1_->setGeometry(rect());
+}
+
+}  // namespace quillmont

@@ -1,0 +1,41 @@
+#include "shell/TMensagem.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QResizeEvent>
+
+#include "controls/ProgramFont.h"
+#include "controls/TGradient.h"
+#include "shell/OkButton.h"
+
+namespace quillmont {
+
+TMensagem::TMensagem(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("Quillmont"));
+  setModal(true);
+  setGeometry(200, 108, 254, 179);  // where its bounds put it, not centred
+
+  gradient1_ = new TGradient(this);
+  gradient1_->SetBeginColor(QColor(0, 128, 128));
+  gradient1_->SetEndColor(QColor(202, 238, 255));
+  gradient1_->SetDirection(TGradient::fdTopToBottom);
+
+  label1_ = new QLabel(QStringLiteral("No more moves! Game over!"), this);
+  label1_->setGeometry(24, 8, 201, 65);
+  label1_->setAlignment(Qt::AlignCenter);
+  label1_->setWordWrap(true);
+  label1_->setFont(ProgramFont(QStringLiteral("MS Sans Serif"), 24, false));
+  QPalette palette = label1_->palette();
+  palette.setColor(QPalette::WindowText, QColor(64, 0, 64));
+  label1_->setPalette(palette);
+  label1_->setAttribute(Qt::WA_TranslucentBackground);
+
+  bitBtn1_ = MakeOkButton(this, QRect(86, 104, 75, 25));
+}
+
+void TMensagem::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  gradient1_->setGeometry(rect());
+}
+
+}  // namespace quillmont

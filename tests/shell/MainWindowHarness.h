@@ -1,0 +1,113 @@
+#pragma once
+// Builds a real main window offscreen around a temporary program folder (a
+// copy of the generated bitmaps and sounds) and a temporary settings file,
+// with a fake clock, a seeded generator and a recording sound player.
+#include <QApplication>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/FakeClock.h"
+#include "platform/RandomSource.h"
+#include "platform/qt/ErrorReport.h"
+#include "platform/qt/SoundPlayer.h"
+#include "records/SharedState.h"
+#include "shell/TFormGame.h"
+
+namespace quillmont::testing {
+
+class RecordingSound final : public SoundPlayer {
+ public:
+  std::vector<std::string> played;
+  void Play(std::string_view fileName) override { played.emplace_back(fileName); }
+};
+
+inline std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class MainWindowHarness {
+ public:
+  MainWindowHarness() {
+    root_ = std::filesystem::temp_directory_path() /
+            ("quillmont-shell-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(ProgramFolder());
+    std::filesystem::create_directories(ConfigFolder());
+    for (const auto& entry : std::filesystem::directory_iterator(QUILLMONT_TEST_ASSETS)) {
+      const auto ext = entry.path().extension();
+      if (ext == ".bmp" || ext == ".wav") std::filesystem::copy_file(entry.path(), ProgramFolder() / entry.path().filename());
+    }
+    previousPresenter_ = SetErrorPresenter([this](const std::string& m) { errors.push_back(m); });
+  }
+
+  ~MainWindowHarness() {
+    form.reset();
+    SetErrorPresenter(std::move(previousPresenter_));
+    std::error_code ignored;
+    std::filesystem::current_path(std::filesystem::temp_directory_path(), ignored);
+    std::filesystem::remove_all(root_, ignored);
+  }
+
+  std::filesystem::path ProgramFolder() const { return root_ / "program"; }
+  std::filesystem::path ConfigFolder() const { return root_ / "config"; }
+  std::filesystem::path SettingsPath() const { return ConfigFolder() / "QUILLMONT.INI"; }
+
+  void WriteSettings(const std::string& text) { WriteFile(SettingsPath(), text); }
+  std::string Settings() const { return ReadFile(SettingsPath()); }
+
+  // Creates the window (FormCreate) and shows it (FormShow).
+  TFormGame& Start(bool show = true) {
+    form = std::make_unique<TFormGame>(
+        shared, GameServices{clock, random, sound, ProgramFolder().string(), SettingsPath().string()});
+    if (show) {
+      form->show();
+      QApplication::processEvents();
+    }
+    return *form;
+  }
+
+  // Destroys the window (FormDestroy).
+  void Stop() { form.reset(); }
+
+  SharedState shared;
+  FakeClock clock;
+  StdRandom random;
+  RecordingSound sound;
+  std::vector<std::string> errors;
+  std::unique_ptr<TFormGame> form;
+
+ private:
+  inline static int counter_ = 0;
+  std::filesystem::path root_;
+  ErrorPresenter previousPresenter_;
+};
+
+// Closes the next modal window as soon as it shows, by accepting it (or the
+// given action), so tests can drive code that opens dialogs with exec().
+template <typename Action>
+void WhenModalShows(Action action) {
+  auto* timer = new QTimer;
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, [timer, action]() mutable {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      action(modal);
+    }
+  });
+  timer->start();
+}
+
+}  // namespace quillmont::testing

@@ -1,0 +1,176 @@
+// Start-up and shutdown of the real main window: what the settings file
+// gives, that exactly one board is dealt, and what is written back.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QTest>
+
+#include "MainWindowHarness.h"
+
+namespace quillmont::testing {
+namespace {
+
+int Checked(TFormGame& form, int group) { return form.RadioGroup(group)->checkedId(); }
+
+TEST(StartupSettings, FirstRunUsesDefaultsAndWritesNothingUntilShutdown) {
+  MainWindowHarness h;
+  TFormGame& form = h.Start();
+  EXPECT_EQ(Checked(form, 1), 0);  // Easy
+  EXPECT_EQ(Checked(form, 2), 0);  // Small
+  EXPECT_EQ(Checked(form, 3), 0);  // Duos
+  EXPECT_FALSE(form.CheckBox1()->isChecked());
+  EXPECT_EQ(h.shared.Player, "");
+  EXPECT_EQ(form.DealCount(), 1);
+  EXPECT_EQ(form.Panel4()->text(), "48");
+  EXPECT_EQ(form.Panel5()->text(), "0");
+  EXPECT_FALSE(std::filesystem::exists(h.SettingsPath()));
+  h.Stop();
+  EXPECT_EQ(h.Settings(), "[Quillmont]\nPlayer=\nNumFits=2\nBoard=0\nColors=0\n");
+  EXPECT_TRUE(std::filesystem::exists(h.ProgramFolder() / "QUILLMONT.REC"));
+  EXPECT_EQ(std::filesystem::file_size(h.ProgramFolder() / "QUILLMONT.REC"), 15120u);
+}
+
+TEST(StartupSettings, StoredOptionsSelectTheirChoicesAndDealOnce) {
+  MainWindowHarness h;
+  h.WriteSettings("[Quillmont]\r\nColors=2\r\nBoard=1\r\nNumFits=3\r\nMute=1\r\n");
+  TFormGame& form = h.Start();
+  EXPECT_EQ(Checked(form, 1), 2);  // Difficult
+  EXPECT_EQ(Checked(form, 2), 1);  // Medium
+  EXPECT_EQ(Checked(form, 3), 1);  // Trios
+  EXPECT_TRUE(form.CheckBox1()->isChecked());
+  EXPECT_TRUE(form.Mute());
+  EXPECT_EQ(form.DealCount(), 1);
+  EXPECT_EQ(h.shared.NumColors, 6);
+  EXPECT_EQ(h.shared.Board, 1);
+  EXPECT_EQ(h.shared.NumFits, 3);
+  EXPECT_EQ(form.Panel4()->text(), "72");
+  EXPECT_EQ(form.Panel7()->height(), 392);
+  EXPECT_TRUE(h.errors.empty());
+}
+
+TEST(StartupSettings, MuteOtherThanOneIsOffAndShutdownLeavesIt) {
+  MainWindowHarness h;
+  h.WriteSettings("[Quillmont]\nMute=2\n");
+  TFormGame& form = h.Start();
+  EXPECT_FALSE(form.CheckBox1()->isChecked());
+  h.Stop();
+  EXPECT_NE(h.Settings().find("Mute=2\n"), std::string::npos);
+}
+
+TEST(StartupSettings, HexadecimalAndBadColors) {
+  for (const char* value : {"$1", "0x1", "0X1"}) {
+    MainWindowHarness h;
+    h.WriteSettings(std::string("[Quillmont]\nColors=") + value + "\n");
+    TFormGame& form = h.Start();
+    EXPECT_EQ(Checked(form, 1), 1) << value;
+    EXPECT_EQ(h.shared.NumColors, 5) << value;
+  }
+  MainWindowHarness h;
+  h.WriteSettings("[Quillmont]\nColors=abc\n");
+  TFormGame& form = h.Start();
+  EXPECT_EQ(Checked(form, 1), 0);
+  EXPECT_EQ(h.shared.NumColors, 4);
+}
+
+TEST(StartupSettings, OutOfRangeOptionsAreBroughtIntoRange) {
+  struct Case {
+    const char* text;
+    int board, colors, fits;
+  };
+  const Case cases[] = {
+      {"Board=7", 2, 4, 2},       {"Board=256", 2, 4, 2},  // no wrap to Small when narrowed
+      {"Board=-1", 0, 4, 2},      {"Colors=9", 0, 6, 2},  {"Colors=-5", 0, 4, 2},
+      {"NumFits=4", 0, 4, 3},     {"NumFits=0", 0, 4, 2},
+  };
+  for (const Case& c : cases) {
+    MainWindowHarness h;
+    h.WriteSettings(std::string("[Quillmont]\n") + c.text + "\n");
+    TFormGame& form = h.Start();
+    EXPECT_EQ(Checked(form, 2), c.board) << c.text;
+    EXPECT_EQ(h.shared.Board, c.board) << c.text;
+    EXPECT_EQ(h.shared.NumColors, c.colors) << c.text;
+    EXPECT_EQ(h.shared.NumFits, c.fits) << c.text;
+    EXPECT_EQ(form.DealCount(), 1) << c.text;
+    h.Stop();
+    EXPECT_NE(h.Settings().find("Board=" + std::to_string(c.board) + "\n"), std::string::npos) << c.text;
+  }
+}
+
+TEST(StartupSettings, LongPlayerNameIsCut) {
+  MainWindowHarness h;
+  h.WriteSettings("[Quillmont]\nPlayer=ABCDEFGHIJKLMNOPQRSTUVWXY\n");
+  h.Start();
+  EXPECT_EQ(h.shared.Player, "ABCDEFGHIJKLMNOPQRST");
+  h.Stop();
+  EXPECT_NE(h.Settings().find("Player=ABCDEFGHIJKLMNOPQRST\n"), std::string::npos);
+  EXPECT_EQ(h.Settings().find("ABCDEFGHIJKLMNOPQRSTU"), std::string::npos);
+}
+
+TEST(StartupSettings, OptionClicksDealAtOnceAndWriteOnlyAtShutdown) {
+  MainWindowHarness h;
+  h.WriteSettings("[Quillmont]\nBoard=0\n");
+  TFormGame& form = h.Start();
+  const std::string before = h.Settings();
+  QTest::mouseClick(form.RadioGroup(2)->button(2), Qt::LeftButton);
+  EXPECT_EQ(form.DealCount(), 2);
+  EXPECT_EQ(form.Panel4()->text(), "126");
+  EXPECT_EQ(form.Panel7()->height(), 420);
+  QTest::mouseClick(form.RadioGroup(1)->button(1), Qt::LeftButton);
+  QTest::mouseClick(form.RadioGroup(3)->button(1), Qt::LeftButton);
+  EXPECT_EQ(form.DealCount(), 4);
+  EXPECT_EQ(h.shared.NumColors, 5);
+  EXPECT_EQ(h.shared.NumFits, 3);
+  // Clicking the choice already selected deals nothing.
+  QTest::mouseClick(form.RadioGroup(3)->button(1), Qt::LeftButton);
+  EXPECT_EQ(form.DealCount(), 4);
+  EXPECT_EQ(h.Settings(), before);
+  h.Stop();
+  EXPECT_EQ(h.Settings(), "[Quillmont]\nBoard=2\nPlayer=\nNumFits=3\nColors=1\n");
+}
+
+TEST(StartupSettings, MuteBoxWritesAtOnce) {
+  MainWindowHarness h;
+  TFormGame& form = h.Start();
+  QTest::mouseClick(form.CheckBox1(), Qt::LeftButton);
+  EXPECT_TRUE(form.Mute());
+  EXPECT_EQ(h.Settings(), "[Quillmont]\nMute=1\n");
+  QTest::mouseClick(form.CheckBox1(), Qt::LeftButton);
+  EXPECT_FALSE(form.Mute());
+  EXPECT_EQ(h.Settings(), "[Quillmont]\nMute=0\n");
+}
+
+TEST(StartupSettings, MinimisingAndRestoringDealsNothing) {
+  MainWindowHarness h;
+  TFormGame& form = h.Start();
+  form.showMinimized();
+  QApplication::processEvents();
+  form.showNormal();
+  QApplication::processEvents();
+  form.hide();
+  form.show();
+  QApplication::processEvents();
+  EXPECT_EQ(form.DealCount(), 1);
+}
+
+TEST(StartupSettings, UnwritableSettingsAreReportedWithTheirPath) {
+  MainWindowHarness h;
+  // A settings path below a regular file can never be created, even as root.
+  WriteFile(h.ConfigFolder() / "blocker", "x");
+  h.form = std::make_unique<TFormGame>(
+      h.shared, GameServices{h.clock, h.random, h.sound, h.ProgramFolder().string(),
+                             (h.ConfigFolder() / "blocker" / "QUILLMONT.INI").string()});
+  h.form->show();
+  QApplication::processEvents();
+  QTest::mouseClick(h.form->CheckBox1(), Qt::LeftButton);
+  ASSERT_EQ(h.errors.size(), 1u);
+  EXPECT_EQ(h.errors[0], "Unable to write to " + (h.ConfigFolder() / "blocker" / "QUILLMONT.INI").string());
+  EXPECT_TRUE(h.form->Mute());  // the box and the variable changed all the same
+  h.Stop();
+  EXPECT_EQ(h.errors.size(), 2u);  // shutdown reports its first failed write, and stops there
+}
+
+}  // namespace
+}  // namespace quillmont::testing

@@ -1,0 +1,124 @@
+// The toolbar through the real window: faces on press and release, the
+// four actions, and a missing face file.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+
+#include "MainWindowHarness.h"
+#include "platform/qt/BitmapFile.h"
+#include "records/TGallery.h"
+#include "shell/PictureControl.h"
+#include "shell/TFormRules.h"
+#include "shell/TMensagem.h"
+
+namespace quillmont::testing {
+namespace {
+
+enum Slot { kNew = 0, kGallery = 1, kRules = 2, kExit = 3 };
+
+class ToolbarTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form = &h.Start(false);
+    windows = std::make_unique<Windows>(h.shared);
+    form->AttachWindows(&windows->gallery, &windows->mensagem, &windows->rules);
+    form->show();
+    QApplication::processEvents();
+  }
+  void TearDown() override {
+    h.Stop();
+    windows.reset();
+  }
+
+  PixelBuffer Face(const char* file) {
+    QDir::setCurrent(QString::fromStdString(h.ProgramFolder().string()));
+    return LoadBitmapFile(file);
+  }
+
+  struct Windows {
+    explicit Windows(SharedState& shared) : gallery(shared, GalleryFormats{",", "M/d/yy"}) {}
+    TGallery gallery;
+    TMensagem mensagem;
+    TFormRules rules;
+  };
+
+  MainWindowHarness h;
+  TFormGame* form = nullptr;
+  std::unique_ptr<Windows> windows;
+};
+
+TEST_F(ToolbarTest, PressShowsTheSunkenFaceAndReleaseOutsideStillDeals) {
+  PictureControl* button = form->ToolbarImage(kNew);
+  EXPECT_EQ(button->Picture(), Face("newgame.bmp"));
+  QTest::mousePress(button, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(button->Picture(), Face("dnewgame.bmp"));
+  // The press grabbed the mouse: the release lands on the button wherever
+  // the pointer went.
+  QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(500, 300));
+  EXPECT_EQ(button->Picture(), Face("newgame.bmp"));
+  EXPECT_EQ(form->DealCount(), 2);
+}
+
+TEST_F(ToolbarTest, RightButtonOnExitClosesTheWindow) {
+  PictureControl* button = form->ToolbarImage(kExit);
+  QTest::mouseClick(button, Qt::RightButton);
+  EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(ToolbarTest, GalleryFromTheToolbarNeverShowsTheNameBox) {
+  windows->gallery.Edit1()->setVisible(true);  // as a name entry would have left it
+  bool checked = false;
+  WhenModalShows([&](QWidget* modal) {
+    EXPECT_EQ(modal, &windows->gallery);
+    EXPECT_FALSE(windows->gallery.Edit1()->isVisible());
+    checked = true;
+    windows->gallery.close();
+  });
+  QTest::mouseClick(form->ToolbarImage(kGallery), Qt::LeftButton);
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(form->DealCount(), 1);
+}
+
+TEST_F(ToolbarTest, RulesKeepTheirCaptionAndEditedText) {
+  WhenModalShows([&](QWidget*) {
+    EXPECT_EQ(windows->rules.windowTitle(), "Quillmont rules");
+    EXPECT_TRUE(windows->rules.Memo1()->toPlainText().startsWith("The objective of the game is to remove all \n"));
+    windows->rules.Memo1()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(windows->rules.Memo1(), " Have fun.");
+    windows->rules.setWindowTitle("changed");
+    QTest::mouseClick(windows->rules.BitBtn1(), Qt::LeftButton);
+  });
+  QTest::mouseClick(form->ToolbarImage(kRules), Qt::LeftButton);
+  bool second = false;
+  WhenModalShows([&](QWidget*) {
+    EXPECT_EQ(windows->rules.windowTitle(), "Quillmont rules");
+    EXPECT_TRUE(windows->rules.Memo1()->toPlainText().endsWith("while the Bonus Bar is running. Have fun."));
+    second = true;
+    windows->rules.accept();
+  });
+  QTest::mouseClick(form->ToolbarImage(kRules), Qt::LeftButton);
+  EXPECT_TRUE(second);
+}
+
+TEST_F(ToolbarTest, MissingFaceIsReportedAndStopsTheAction) {
+  std::filesystem::remove(h.ProgramFolder() / "newgame.bmp");
+  PictureControl* button = form->ToolbarImage(kNew);
+  QTest::mouseClick(button, Qt::LeftButton);
+  ASSERT_EQ(h.errors.size(), 1u);
+  EXPECT_EQ(h.errors[0], "Cannot open file newgame.bmp");
+  EXPECT_EQ(form->DealCount(), 1);
+  EXPECT_EQ(button->Picture(), Face("dnewgame.bmp"));  // left pressed
+  // A file that is no bitmap gives the other message.
+  WriteFile(h.ProgramFolder() / "newgame.bmp", "not a picture");
+  QTest::mouseClick(button, Qt::LeftButton);
+  ASSERT_EQ(h.errors.size(), 2u);
+  EXPECT_EQ(h.errors[1], "Bitmap image is not valid");
+  EXPECT_EQ(form->DealCount(), 1);
+}
+
+}  // namespace
+}  // namespace quillmont::testing

@@ -1,0 +1,152 @@
+#include "Pictures.h"
+
+#include <cmath>
+
+#include "PixelFont.h"
+
+namespace assetgen {
+namespace {
+
+const Colour kBlack{0, 0, 0}, kWhite{255, 255, 255}, kGrey{128, 128, 128}, kSilver{192, 192, 192};
+const Colour kNavy{0, 0, 128}, kTeal{0, 128, 128};
+const Colour kClear{255, 255, 255, 0};
+constexpr double kPi = 3.14159265358979323846;
+
+// A cell that has left play: a flat recess with the board's black grid line
+// round it, a soft inner shadow top-left and light bottom-right.
+Canvas Recess(Colour face, Colour shade) {
+  Canvas c(39, 39, face);
+  for (int y = 1; y <= 37; ++y)
+    for (int x = 1; x <= 37; ++x) {
+      // A gentle diagonal sheen keeps the flat face from looking dead.
+      const double t = (x + y) / 74.0;
+      c.Set(x, y, Mix(face, kWhite, 0.25 * t));
+    }
+  c.HLine(0, 38, 0, kBlack);
+  c.HLine(0, 38, 38, kBlack);
+  c.VLine(0, 0, 38, kBlack);
+  c.VLine(38, 0, 38, kBlack);
+  c.HLine(1, 37, 1, shade);
+  c.VLine(1, 1, 37, shade);
+  c.HLine(2, 36, 2, Mix(shade, face, 0.5));
+  c.VLine(2, 2, 36, Mix(shade, face, 0.5));
+  c.HLine(1, 37, 37, kWhite);
+  c.VLine(37, 1, 37, kWhite);
+  return c;
+}
+
+}  // namespace
+
+Canvas RemovedTile() {
+  Canvas c = Recess({222, 238, 228}, {150, 170, 160});
+  const Colour green{46, 160, 87};
+  c.Stroke(11.5, 20.5, 17, 26, 3.2, green);
+  c.Stroke(17, 26, 28, 13, 3.2, green);
+  return c;
+}
+
+Canvas CancelledTile() {
+  Canvas c = Recess({238, 224, 226}, {172, 150, 152});
+  const Colour red{176, 38, 46};
+  c.Stroke(13, 13, 26, 26, 3.2, red);
+  c.Stroke(26, 13, 13, 26, 3.2, red);
+  return c;
+}
+
+Canvas ToolbarFace(const std::string& word, bool pressed) {
+  Canvas c(75, 25, kSilver);
+  // A faint vertical sheen on the silver.
+  for (int y = 0; y < 25; ++y) c.HLine(0, 74, y, Mix({206, 206, 206}, {184, 184, 184}, y / 24.0));
+  const Colour outerLight = pressed ? kBlack : kWhite, outerDark = pressed ? kWhite : kBlack;
+  const Colour innerLight = pressed ? kGrey : Colour{223, 223, 223}, innerDark = pressed ? Colour{223, 223, 223} : kGrey;
+  c.HLine(0, 74, 0, outerLight);
+  c.VLine(0, 0, 24, outerLight);
+  c.HLine(0, 74, 24, outerDark);
+  c.VLine(74, 0, 24, outerDark);
+  c.HLine(1, 73, 1, innerLight);
+  c.VLine(1, 1, 23, innerLight);
+  c.HLine(1, 73, 23, innerDark);
+  c.VLine(73, 1, 23, innerDark);
+  const int shift = pressed ? 1 : 0;
+  const int left = (75 - BoldTextWidth(word)) / 2 + shift;
+  DrawBoldText(c, left, 8 + shift, word, kNavy);
+  return c;
+}
+
+Canvas BottomBand() {
+  Canvas c(757, 39, kWhite);
+  const Colour light{178, 222, 222}, mid{64, 168, 168};
+  c.HLine(0, 756, 3, mid);
+  c.HLine(0, 756, 35, mid);
+  c.HLine(0, 756, 5, light);
+  c.HLine(0, 756, 33, light);
+  for (int i = 0; i * 38 < 757 + 38; ++i) {
+    const double cx = 19 + i * 38, cy = 19;
+    // A quill-like leaf: a diamond of four strokes with a teal heart.
+    c.Stroke(cx - 11, cy, cx, cy - 10, 1.6, kTeal);
+    c.Stroke(cx, cy - 10, cx + 11, cy, 1.6, kTeal);
+    c.Stroke(cx + 11, cy, cx, cy + 10, 1.6, kTeal);
+    c.Stroke(cx, cy + 10, cx - 11, cy, 1.6, kTeal);
+    c.Disc(cx, cy, 4.2, mid);
+    c.Disc(cx, cy, 1.8, kWhite);
+    c.Disc(cx + 19, cy, 1.7, light);  // between two ornaments
+  }
+  return c;
+}
+
+Canvas OkGlyph() {
+  Canvas c(18, 18, kClear);
+  const Colour green{0, 140, 40};
+  c.Stroke(3, 9.5, 7, 13.5, 2.6, green);
+  c.Stroke(7, 13.5, 15, 4.5, 2.6, green);
+  return c;
+}
+
+Canvas ResetGlyph() {
+  Canvas c(36, 18, kClear);
+  for (int half = 0; half < 2; ++half) {
+    const Colour ink = half == 0 ? Colour{0, 100, 140} : Colour{150, 150, 150};
+    const double ox = half * 18 + 9, oy = 9.5;
+    const double r = 5.5;
+    double px = ox + r * std::cos(-0.5), py = oy + r * std::sin(-0.5);
+    for (double a = -0.5 + 0.15; a <= 4.6; a += 0.15) {
+      const double x = ox + r * std::cos(a), y = oy + r * std::sin(a);
+      c.Stroke(px, py, x, y, 2.0, ink);
+      px = x;
+      py = y;
+    }
+    // Arrowhead at the arc's start, pointing along it.
+    const double ax = ox + r * std::cos(-0.5), ay = oy + r * std::sin(-0.5);
+    c.Stroke(ax, ay, ax - 4.2, ay - 1.0, 2.0, ink);
+    c.Stroke(ax, ay, ax + 0.8, ay - 4.2, 2.0, ink);
+  }
+  return c;
+}
+
+Canvas ApplicationIcon(int size) {
+  Canvas c(size, size, kClear);
+  const Colour starts[4] = {{251, 231, 12}, {12, 101, 246}, {246, 75, 78}, {12, 166, 109}};
+  const Colour ends[4] = {{253, 254, 199}, {159, 249, 251}, {253, 218, 219}, {167, 235, 210}};
+  const double m = size / 16.0;  // margin
+  const double lo = m, hi = size - m, mid = size / 2.0;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      const double px = x + 0.5, py = y + 0.5;
+      if (px < lo || px > hi || py < lo || py > hi) continue;
+      const double dl = px - lo, dt = py - lo, dr = hi - px, db = hi - py;
+      const double nearest = std::min({dl, dt, dr, db});
+      const int quarter = nearest == dl ? 0 : nearest == dt ? 1 : nearest == dr ? 2 : 3;
+      const double depth = nearest / (mid - lo);
+      c.Set(x, y, Mix(starts[quarter], ends[quarter], std::clamp(depth * 0.9, 0.0, 1.0)));
+    }
+  const double line = std::max(1.5, size / 28.0);
+  c.Stroke(lo, lo, hi, hi, line, kBlack);
+  c.Stroke(lo, hi, hi, lo, line, kBlack);
+  c.Stroke(lo, lo, hi, lo, line * 1.4, kBlack);
+  c.Stroke(hi, lo, hi, hi, line * 1.4, kBlack);
+  c.Stroke(hi, hi, lo, hi, line * 1.4, kBlack);
+  c.Stroke(lo, hi, lo, lo, line * 1.4, kBlack);
+  return c;
+}
+
+}  // namespace assetgen
