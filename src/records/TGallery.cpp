@@ -198,7 +198,11 @@ void TGallery::FormShow() {
   if (edit1_->isVisibleTo(this)) {
     edit1_->setText(QString::fromLatin1(shared_.Player.data(), static_cast<qsizetype>(shared_.Player.size())));
   }
-  if (shared_.PosicaoRanking < kNoRank) Cell(shared_.PosicaoRanking, 1)->setText(edit1_->text());
+  // The marked row shows the name being entered; opened only for viewing,
+  // it shows the name that was stored.
+  if (edit1_->isVisibleTo(this) && shared_.PosicaoRanking < kNoRank) {
+    Cell(shared_.PosicaoRanking, 1)->setText(edit1_->text());
+  }
   if (edit1_->isVisibleTo(this)) edit1_->setFocus();
   lbCateg_->SetCaption(QString::fromLatin1(kSettingNames[shared_.NumFits - 2]) + QStringLiteral(" - ") +
                        QString::fromLatin1(kLevelNames[shared_.NumColors - 4]) + QStringLiteral(" - ") +

@@ -66,6 +66,7 @@ TEST(GamePlay, DuosGameToTheEndEntersTheBestPlayers) {
     galleryShown = modal == &windows.gallery;
     EXPECT_TRUE(windows.gallery.Edit1()->isVisible());
     EXPECT_EQ(windows.gallery.Edit1()->text(), "Ana");
+    QTest::keyClick(windows.gallery.Edit1(), Qt::Key_End);  // the offered name is selected
     QTest::keyClicks(windows.gallery.Edit1(), "!");
     QTest::keyClick(windows.gallery.Edit1(), Qt::Key_Return);
   });
