@@ -94,7 +94,10 @@ void TFormGame::BuildWindow() {
   gauge1_->SetBackColor(QColor(138, 217, 255));
 
   label3D1_ = new TLabel3D(this);
-  label3D1_->move(176, 40);
+  // Sized to its text, keeping its right edge beside the bar whatever width
+  // the font gives the words.
+  label3D1_->setGeometry(176, 40, 89, 26);
+  label3D1_->SetAlignment(Qt::AlignRight);
   label3D1_->SetFont(ProgramFont(QStringLiteral("MS Sans Serif"), 21, false), QColor(0, 128, 192));
   label3D1_->SetTransparent(true);
   label3D1_->SetCaption(QStringLiteral("Bonus Bar"));
@@ -141,9 +144,9 @@ void TFormGame::BuildToolbar() {
 
 void TFormGame::BuildSidePanel() {
   panel3_ = MakePanel(this, QColor(230, 230, 230), QFrame::Box, QFrame::Plain, 1);
-  MakeCaption(panel3_, "Tiles left", QRect(6, 8, 61, 16));
+  MakeCaption(panel3_, "Tiles left", QRect(6, 8, 96, 16));
   panel4_ = MakeCounter(panel3_, QRect(6, 24, 89, 25));
-  MakeCaption(panel3_, "Score", QRect(6, 56, 42, 16));
+  MakeCaption(panel3_, "Score", QRect(6, 56, 96, 16));
   panel5_ = MakeCounter(panel3_, QRect(6, 72, 89, 25));
 
   struct Group {
