@@ -1,0 +1,128 @@
+// The pen, the clocks and the atomic writes.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "platform/AtomicFile.h"
+#include "platform/FakeClock.h"
+#include "platform/Pen.h"
+#include "platform/TextFormats.h"
+
+namespace quillmont {
+namespace {
+
+int Count(const PixelBuffer& b, Rgb c) {
+  int n = 0;
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x) n += b.At(x, y) == c;
+  return n;
+}
+
+TEST(Pen, LinesCoverTheirStartAndNotTheirEnd) {
+  const Rgb ink = MakeRgb(9, 8, 7);
+  PixelBuffer b(10, 10);
+  Pen pen(b);
+  pen.SetColor(ink);
+  pen.MoveTo(2, 3);
+  pen.LineTo(6, 3);  // horizontal: x 2..5
+  EXPECT_EQ(Count(b, ink), 4);
+  EXPECT_EQ(b.At(2, 3), ink);
+  EXPECT_EQ(b.At(5, 3), ink);
+  EXPECT_EQ(b.At(6, 3), 0u);
+  EXPECT_EQ(pen.X(), 6);
+  pen.LineTo(6, 0);  // vertical upwards from the end: y 3..1
+  EXPECT_EQ(b.At(6, 3), ink);
+  EXPECT_EQ(b.At(6, 1), ink);
+  EXPECT_EQ(b.At(6, 0), 0u);
+
+  PixelBuffer d(10, 10);
+  Pen diagonal(d);
+  diagonal.SetColor(ink);
+  diagonal.MoveTo(0, 9);
+  diagonal.LineTo(9, 0);  // 45 degrees up: (k, 9 - k) for k = 0..8
+  EXPECT_EQ(Count(d, ink), 9);
+  for (int k = 0; k < 9; ++k) EXPECT_EQ(d.At(k, 9 - k), ink);
+  diagonal.MoveTo(9, 9);
+  diagonal.LineTo(0, 0);
+  EXPECT_EQ(d.At(9, 9), ink);
+  EXPECT_EQ(d.At(1, 1), ink);
+  EXPECT_EQ(d.At(0, 0), 0u);
+}
+
+TEST(Pen, ClipsToTheBufferOnEverySide) {
+  const Rgb ink = MakeRgb(1, 1, 1);
+  PixelBuffer b(5, 5);
+  Pen pen(b);
+  pen.SetColor(ink);
+  pen.MoveTo(-3, 2);
+  pen.LineTo(9, 2);
+  pen.MoveTo(2, -4);
+  pen.LineTo(2, 8);
+  pen.MoveTo(-2, -2);
+  pen.LineTo(8, 8);
+  EXPECT_EQ(Count(b, ink), 5 + 4 + 4);  // the three cross at (2, 2)
+  pen.MoveTo(100, 100);
+  pen.LineTo(200, 100);  // wholly outside: nothing, no crash
+  EXPECT_EQ(Count(b, ink), 13);
+}
+
+TEST(FakeClock, AdvancesAcrossMidnight) {
+  FakeClock clock;
+  clock.SetTimeOfDay(23, 59, 59, 900);
+  clock.AdvanceMilliseconds(250);
+  const CivilTime t = clock.LocalTime();
+  EXPECT_EQ(t.day, 2);
+  EXPECT_EQ(MillisecondsOfDay(t), 150);
+}
+
+TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
+  const auto folder = std::filesystem::temp_directory_path() / ("qm-atomic-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const std::string path = (folder / "file.txt").string();
+  WriteFileAtomically(path, "first");
+  ::chmod(path.c_str(), 0600);
+  WriteFileAtomically(path, "second");
+  EXPECT_EQ(ReadWholeFile(path).value(), "second");
+  struct stat info {};
+  ::stat(path.c_str(), &info);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);  // the old file's permissions stay
+  // A target that is a folder cannot be replaced: the error names the path,
+  // nothing is left behind.
+  std::filesystem::create_directories(folder / "dir");
+  EXPECT_THROW(
+      try { WriteFileAtomically((folder / "dir").string(), "x"); } catch (const FileWriteError& e) {
+        EXPECT_EQ(std::string(e.what()), (folder / "dir").string());
+        throw;
+      },
+      FileWriteError);
+  int entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) entries += entry.exists();
+  EXPECT_EQ(entries, 2);
+  EXPECT_FALSE(ReadWholeFile((folder / "missing").string()).has_value());
+  std::filesystem::remove_all(folder);
+}
+
+TEST(TextFormats, WholeNumbersWithSeparators) {
+  EXPECT_EQ(FormatWholeNumber(0, ","), "0");
+  EXPECT_EQ(FormatWholeNumber(-0.0L, ","), "0");
+  EXPECT_EQ(FormatWholeNumber(999, ","), "999");
+  EXPECT_EQ(FormatWholeNumber(12345, ","), "12,345");
+  EXPECT_EQ(FormatWholeNumber(-8735, ","), "-8,735");
+  EXPECT_EQ(FormatWholeNumber(1234567, ","), "1,234,567");
+  EXPECT_EQ(FormatWholeNumber(-100000, "."), "-100.000");
+  EXPECT_EQ(FormatWholeNumber(1234567, "\u202f"), "1\u202f234\u202f567");
+  EXPECT_EQ(FormatWholeNumber(2.5L, ","), "2");  // halves to even
+}
+
+TEST(TextFormats, ShortDates) {
+  EXPECT_EQ(FormatShortDate(2024, 1, 2, ""), "1/2/24");
+  EXPECT_EQ(FormatShortDate(2024, 1, 2, "dd.MM.yyyy"), "02.01.2024");
+  EXPECT_EQ(FormatShortDate(2009, 11, 30, "yyyy-MM-dd"), "2009-11-30");
+  EXPECT_EQ(FormatShortDate(2024, 3, 4, "d 'de' M"), "4 de 3");
+}
+
+}  // namespace
+}  // namespace quillmont

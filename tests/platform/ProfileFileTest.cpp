@@ -1,0 +1,93 @@
+// The settings file's reading and writing rules.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/AtomicFile.h"
+#include "platform/ProfileFile.h"
+
+namespace quillmont {
+namespace {
+
+class ProfileFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = std::filesystem::temp_directory_path() / ("qm-profile-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder); }
+  std::string Path() const { return (folder / "QUILLMONT.INI").string(); }
+  void Write(const std::string& text) { WriteFileAtomically(Path(), text); }
+  std::string Read() const { return ReadWholeFile(Path()).value_or("<none>"); }
+
+  std::filesystem::path folder;
+};
+
+TEST_F(ProfileFileTest, NamesMatchWithoutCaseAndBlanksAndQuotesDoNotCount) {
+  Write("; comment\r\n[other]\r\nPlayer=No\r\n  [ quillMONT ]  \r\n  pLaYeR =  \"Ann Lee\"  \r\nBoard = 2\r\n");
+  ProfileFile ini(Path());
+  EXPECT_EQ(ini.ReadString("Quillmont", "Player", "x"), "Ann Lee");
+  EXPECT_EQ(ini.ReadInteger("Quillmont", "board", 0), 2);
+  EXPECT_EQ(ini.ReadString("Quillmont", "Missing", "dflt"), "dflt");
+  EXPECT_EQ(ini.ReadString("Nowhere", "Player", "dflt"), "dflt");
+  Write("[Quillmont]\nPlayer='single'\nEmpty=\n");
+  EXPECT_EQ(ini.ReadString("Quillmont", "Player", ""), "single");
+  EXPECT_EQ(ini.ReadString("Quillmont", "Empty", "dflt"), "");
+}
+
+TEST_F(ProfileFileTest, TextIsReadUpTo1023Characters) {
+  Write("[Quillmont]\nPlayer=" + std::string(1500, 'a') + "\n");
+  EXPECT_EQ(ProfileFile(Path()).ReadString("Quillmont", "Player", "").size(), 1023u);
+}
+
+TEST_F(ProfileFileTest, IntegerRules) {
+  const struct {
+    const char* text;
+    std::int32_t value;
+  } cases[] = {{"12", 12},     {" 12", 12},       {"+3", 3},      {"-4", -4},        {"$1", 1},
+               {"0x1", 1},     {"0X1f", 31},      {"$FFFFFFFF", -1}, {"-$10", -16},  {"1a", 77},
+               {"", 77},       {"abc", 77},       {"$", 77},      {"0x", 77},        {"2147483647", 2147483647},
+               {"2147483648", 77}, {"-2147483648", INT32_MIN}, {"99999999999", 77}, {"1 2", 77}, {"+", 77}};
+  for (const auto& c : cases) {
+    Write(std::string("[Quillmont]\nColors=") + c.text + "\n");
+    EXPECT_EQ(ProfileFile(Path()).ReadInteger("Quillmont", "Colors", 77), c.value) << '"' << c.text << '"';
+  }
+  std::filesystem::remove(Path());
+  EXPECT_EQ(ProfileFile(Path()).ReadInteger("Quillmont", "Colors", 5), 5);
+}
+
+TEST_F(ProfileFileTest, WritesKeepEveryOtherLineAsItWas) {
+  ProfileFile ini(Path());
+  ini.WriteInteger("Quillmont", "Mute", 1);
+  EXPECT_EQ(Read(), "[Quillmont]\nMute=1\n");
+  ini.WriteString("Quillmont", "Player", "Bo");
+  ini.WriteInteger("Quillmont", "MUTE", 0);
+  EXPECT_EQ(Read(), "[Quillmont]\nMUTE=0\nPlayer=Bo\n");
+
+  Write("; keep me\r\n[A]\r\nx = 1\r\n\r\n[Quillmont]\r\n  Board = 7 \r\n\r\n[B]\r\ny=2");
+  ini.WriteInteger("Quillmont", "Board", 2);
+  ini.WriteString("Quillmont", "Player", "Eve");
+  ini.WriteString("C", "z", "3");
+  EXPECT_EQ(Read(),
+            "; keep me\r\n[A]\r\nx = 1\r\n\r\n[Quillmont]\r\nBoard=2\r\nPlayer=Eve\r\n\r\n[B]\r\ny=2\r\n[C]\r\nz=3\r\n");
+}
+
+TEST_F(ProfileFileTest, FailedWriteNamesTheFileAndKeepsTheOldOne) {
+  const std::string blocker = (folder / "blocker").string();
+  WriteFileAtomically(blocker, "x");
+  ProfileFile below(blocker + "/QUILLMONT.INI");
+  try {
+    below.WriteInteger("Quillmont", "Mute", 1);
+    FAIL() << "the write should fail";
+  } catch (const ProfileWriteError& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + blocker + "/QUILLMONT.INI");
+  }
+  // The settings file's own folder is created when it is missing.
+  ProfileFile nested((folder / "new" / "sub" / "QUILLMONT.INI").string());
+  nested.WriteInteger("Quillmont", "Mute", 0);
+  EXPECT_EQ(nested.ReadInteger("Quillmont", "Mute", 5), 0);
+}
+
+}  // namespace
+}  // namespace quillmont
