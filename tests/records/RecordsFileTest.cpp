@@ -1,0 +1,159 @@
+// The best-players file byte for byte, reading damaged files, and ranking.
+#include <gtest/gtest.h>
+
+#include "records/Ranking.h"
+#include "records/RecordsFile.h"
+
+using namespace std::string_literals;
+
+namespace quillmont {
+namespace {
+
+const std::string kEmptyLine = std::string(27, ' ') + "0 0  0.00000000000000E+0000\r\n";
+
+TRecorde Entry(const std::string& name, long double score, int missed, double date) {
+  TRecorde e;
+  e.Nome = name;
+  e.Escore = TReal6::FromDouble(score);
+  e.Perdidas = missed;
+  e.Data = date;
+  return e;
+}
+
+TEST(RecordsFile, LinesAreLaidOutExactly) {
+  TTabelaRecordes table;
+  EXPECT_EQ(FormatRecords(table).size(), 15120u);
+  EXPECT_EQ(FormatRecords(table).substr(0, 56), kEmptyLine);
+  table.Line(0) = Entry("ABC", 12345, 6, 45292);
+  table.Line(1) = Entry("  Bo ", 12345678, 0, 45292);
+  table.Line(2) = Entry("Twenty Characters!!!", -8735, 12, 45293);
+  table.Line(269) = Entry("Last", 1, 2147483647, 45292);
+  const std::string text = FormatRecords(table);
+  EXPECT_EQ(text.substr(0, 56), std::string(17, ' ') + "ABC" + "   12345 6  4.52920000000000E+0004\r\n");
+  EXPECT_EQ(text.substr(56, 57), std::string(15, ' ') + "  Bo " + " 12345678 0  4.52920000000000E+0004\r\n");
+  EXPECT_EQ(text.substr(113, 56), "Twenty Characters!!!   -8735 12  4.52930000000000E+0004\r\n"s.substr(0, 56));
+  EXPECT_EQ(table.Line(1).Nome, "  Bo ");
+  const TTabelaRecordes back = ParseRecords(text);
+  EXPECT_EQ(back.Line(0), table.Line(0));
+  EXPECT_EQ(back.Line(1).Nome, "Bo");
+  EXPECT_EQ(back.Line(1).Escore.ToLongDouble(), 12345678);
+  EXPECT_EQ(back.Line(2), table.Line(2));
+  EXPECT_EQ(back.Line(269), table.Line(269));
+  EXPECT_EQ(FormatRecords(back), FormatRecords(ParseRecords(FormatRecords(back))));
+}
+
+TEST(RecordsFile, RandomTablesRoundTripByteForByte) {
+  std::uint64_t seed = 88172645463325252ull;
+  const auto next = [&seed] {
+    seed ^= seed << 13;
+    seed ^= seed >> 7;
+    seed ^= seed << 17;
+    return seed;
+  };
+  for (int round = 0; round < 20; ++round) {
+    TTabelaRecordes table;
+    for (int i = 0; i < TTabelaRecordes::kEntries; ++i) {
+      if (next() % 3 == 0) continue;
+      std::string name;
+      const int length = static_cast<int>(next() % 21);
+      for (int k = 0; k < length; ++k) name += static_cast<char>(33 + next() % 222);  // Latin-1, no blanks
+      table.Line(i) = Entry(name, static_cast<long double>(static_cast<std::int64_t>(next() % 2000000000) - 1000000),
+                            static_cast<int>(next() % 127), 36000 + static_cast<double>(next() % 40000));
+    }
+    const std::string text = FormatRecords(table);
+    EXPECT_EQ(ParseRecords(text), table);
+    EXPECT_EQ(FormatRecords(ParseRecords(text)), text);
+  }
+}
+
+// Offset of 0-based line n.
+std::size_t LineStart(const std::string& text, int n) {
+  std::size_t pos = 0;
+  for (int i = 0; i < n; ++i) pos = text.find("\r\n", pos) + 2;
+  return pos;
+}
+
+TEST(RecordsFile, DamagedFilesLoseOnlyWhatIsDamaged) {
+  TTabelaRecordes table;
+  for (int i = 0; i < TTabelaRecordes::kEntries; ++i) table.Line(i) = Entry("P" + std::to_string(i), 1000 + i, i, 45000 + i);
+  const std::string text = FormatRecords(table);
+
+  // Cut in the middle of line 100, inside its score: the digits present stay.
+  const std::size_t line100 = LineStart(text, 99);
+  const TTabelaRecordes cut = ParseRecords(text.substr(0, line100 + 26));
+  EXPECT_EQ(cut.Line(98), table.Line(98));
+  EXPECT_EQ(cut.Line(99).Nome, "P99");
+  EXPECT_EQ(cut.Line(99).Escore.ToLongDouble(), 10);  // "   10" of "   1099"
+  EXPECT_EQ(cut.Line(99).Perdidas, 0);
+  EXPECT_EQ(cut.Line(99).Data, 0.0);
+  for (int i = 100; i < TTabelaRecordes::kEntries; ++i) EXPECT_EQ(cut.Line(i), TRecorde{}) << i;
+
+  // A score beyond the 6-byte real on line 3 empties that entry only.
+  std::string big = text;
+  big.replace(LineStart(text, 2) + 21, 7, "   1E40");
+  const TTabelaRecordes one = ParseRecords(big);
+  EXPECT_EQ(one.Line(2), TRecorde{});
+  EXPECT_EQ(one.Line(1), table.Line(1));
+  EXPECT_EQ(one.Line(3), table.Line(3));
+
+  // Tiles missed beyond 32 bits, a date beyond a double, junk: same rule / 0.
+  std::string more = text;
+  more.replace(LineStart(more, 4) + 29, 1, "99999999999");
+  const std::size_t date10 = LineStart(more, 10) + 32;  // "P10" misses 10: the date starts at 32
+  more.replace(date10, 23, std::string(18, ' ') + "1E999");
+  const TTabelaRecordes other = ParseRecords(more);
+  EXPECT_EQ(other.Line(4), TRecorde{});
+  EXPECT_EQ(other.Line(10), TRecorde{});
+  EXPECT_EQ(other.Line(11), table.Line(11));
+  std::string junk = text;
+  junk.replace(LineStart(text, 5) + 21, 7, "  12ab3");
+  EXPECT_EQ(ParseRecords(junk).Line(5).Escore.ToLongDouble(), 0);
+  EXPECT_EQ(ParseRecords(junk).Line(5).Nome, "P5");
+
+  // 0x1A ends the file; lines after the 270th are ignored.
+  std::string eof = text;
+  eof[LineStart(text, 50)] = 0x1A;
+  EXPECT_EQ(ParseRecords(eof).Line(50), TRecorde{});
+  EXPECT_EQ(ParseRecords(eof).Line(49), table.Line(49));
+  EXPECT_EQ(ParseRecords(text + "      Extra       5 5  4.52920000000000E+0004\r\n"), table);
+  EXPECT_EQ(ParseRecords(""), TTabelaRecordes{});
+  EXPECT_EQ(LeArqRec("/nonexistent/QUILLMONT.REC"), TTabelaRecordes{});
+  EXPECT_FALSE(GravaArqRec(table, "/nonexistent/QUILLMONT.REC"));
+}
+
+TEST(Ranking, OneInsertionTiesBelowRank15Dropped) {
+  TTabelaRecordes t;
+  EXPECT_EQ(RankResult(t, 0, 4, 2, TReal6::FromDouble(500), 3, 45292), 1);
+  EXPECT_EQ(t.At(0, 4, 2, 1).Escore.ToLongDouble(), 500);
+  EXPECT_EQ(t.At(0, 4, 2, 1).Perdidas, 3);
+  EXPECT_EQ(t.At(0, 4, 2, 1).Data, 45292.0);
+  for (int r = 2; r <= 15; ++r) EXPECT_EQ(t.At(0, 4, 2, r), TRecorde{});
+
+  TTabelaRecordes u;
+  const long double scores[] = {900, 700, 700, 500};
+  for (int r = 1; r <= 4; ++r) u.At(2, 6, 3, r) = Entry("R" + std::to_string(r), scores[r - 1], r, 1);
+  EXPECT_EQ(RankResult(u, 2, 6, 3, TReal6::FromDouble(700), 0, 2), 4);
+  EXPECT_EQ(u.At(2, 6, 3, 3).Nome, "R3");
+  EXPECT_EQ(u.At(2, 6, 3, 4).Nome, "");
+  EXPECT_EQ(u.At(2, 6, 3, 5).Nome, "R4");
+
+  TTabelaRecordes full;
+  for (int r = 1; r <= 15; ++r) full.At(1, 5, 2, r) = Entry("F" + std::to_string(r), 1000 - 50 * r, 0, 1);
+  ASSERT_EQ(full.At(1, 5, 2, 14).Escore.ToLongDouble(), 300);
+  full.At(1, 5, 2, 15) = Entry("F15", 300, 0, 1);
+  const TTabelaRecordes before = full;
+  EXPECT_EQ(RankResult(full, 1, 5, 2, TReal6::FromDouble(300), 0, 2), kNoRank);
+  EXPECT_EQ(full, before);
+  EXPECT_EQ(RankResult(full, 1, 5, 2, TReal6::FromDouble(301), 0, 2), 14);  // above the 300 at 14 and 15
+  EXPECT_EQ(full.At(1, 5, 2, 15).Nome, "F14");
+
+  TTabelaRecordes empty;
+  EXPECT_EQ(RankResult(empty, 0, 4, 2, TReal6::FromDouble(-8735), 2, 1), kNoRank);
+  EXPECT_EQ(RankResult(empty, 0, 4, 2, TReal6::FromDouble(0), 2, 1), kNoRank);
+  EXPECT_EQ(empty, TTabelaRecordes{});
+  // Other categories are untouched.
+  EXPECT_EQ(t.At(0, 4, 3, 1), TRecorde{});
+}
+
+}  // namespace
+}  // namespace quillmont
