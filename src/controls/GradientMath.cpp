@@ -18,7 +18,9 @@ GradientPalette BuildGradientPalette(Rgb begin, Rgb end) {
 }
 
 int GradientIndex(int line, int extent) {
-  return static_cast<int>(std::nearbyint(253.0 / extent * line + 1));
+  // Worked out in extended precision: in plain double 253 / 100 * 50 falls
+  // just short of the half and row 50 of a 100-pixel gradient would round down.
+  return static_cast<int>(std::nearbyint(253.0L / extent * line + 1));
 }
 
 }  // namespace quillmont
