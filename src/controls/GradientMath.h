@@ -14,7 +14,7 @@ using GradientPalette = std::array<Rgb, 255>;
 GradientPalette BuildGradientPalette(Rgb begin, Rgb end);
 
 // The entry of line `line` (0..extent) for a control `extent` pixels long:
-// round(253 / extent * line + 1), halves to even. extent > 0.
+// round(253 / extent * line + 1), halves to even. extent > 0, line >= 0.
 int GradientIndex(int line, int extent);
 
 }  // namespace quillmont

@@ -143,7 +143,7 @@ void TLabel3D::FitBounds() {
     bounds.setWidth(std::max(width() - depth, 1));
   }
   const QRect text = QFontMetrics(font()).boundingRect(bounds, flags, DrawnText(true));
-  const FitResult fit = FitLabelBounds(x(), width(), alignment_ & Qt::AlignRight, text.width(), text.height(),
+  const FitResult fit = FitLabelBounds(x(), width(), alignment_.testFlag(Qt::AlignRight), text.width(), text.height(),
                                        depthHigh_, depthShadow_);
   setGeometry(fit.left, y(), fit.width, fit.height);
 }
@@ -178,7 +178,9 @@ void TLabel3D::UpdateShortcut() {
   if (!focusControl_ || !showAccelChar_ || key.isEmpty()) return;
   shortcut_ = new QShortcut(key, this);
   connect(shortcut_, &QShortcut::activated, this, [this] {
-    if (isEnabled() && focusControl_ && focusControl_->isEnabled()) focusControl_->setFocus(Qt::ShortcutFocusReason);
+    // The companion must be able to take the focus: enabled and shown.
+    if (isEnabled() && focusControl_ && focusControl_->isEnabled() && focusControl_->isVisible())
+      focusControl_->setFocus(Qt::ShortcutFocusReason);
   });
 }
 

@@ -115,10 +115,13 @@ Canvas ResetGlyph() {
       px = x;
       py = y;
     }
-    // Arrowhead at the arc's start, pointing along it.
-    const double ax = ox + r * std::cos(-0.5), ay = oy + r * std::sin(-0.5);
-    c.Stroke(ax, ay, ax - 4.2, ay - 1.0, 2.0, ink);
-    c.Stroke(ax, ay, ax + 0.8, ay - 4.2, 2.0, ink);
+    // Arrowhead at the arc's start, pointing back against the arc's course.
+    const double a0 = -0.5;
+    const double tipX = ox + r * std::cos(a0), tipY = oy + r * std::sin(a0);
+    const double backX = -std::sin(a0), backY = std::cos(a0);  // along the arc
+    const double outX = std::cos(a0), outY = std::sin(a0);     // away from the centre
+    c.Stroke(tipX, tipY, tipX + 3.6 * backX + 2.6 * outX, tipY + 3.6 * backY + 2.6 * outY, 1.9, ink);
+    c.Stroke(tipX, tipY, tipX + 3.6 * backX - 2.6 * outX, tipY + 3.6 * backY - 2.6 * outY, 1.9, ink);
   }
   return c;
 }

@@ -11,7 +11,7 @@ using Glyph = std::array<const char*, 9>;
 const std::map<char, Glyph>& Glyphs() {
   static const std::map<char, Glyph> glyphs{
       {'N', {"X...X", "XX..X", "X.X.X", "X..XX", "X...X", "X...X", "X...X", ".....", "....."}},
-      {'G', {".XXX.", "X...X", "X....", "X.XXX", "X...X", "X...X", ".XXX.", ".....", "....."}},
+      {'G', {".XXXX", "X....", "X....", "X..XX", "X...X", "X...X", ".XXX.", ".....", "....."}},
       {'R', {"XXXX.", "X...X", "X...X", "XXXX.", "X.X..", "X..X.", "X...X", ".....", "....."}},
       {'E', {"XXXXX", "X....", "X....", "XXXX.", "X....", "X....", "XXXXX", ".....", "....."}},
       {'a', {".....", ".....", ".XXX.", "....X", ".XXXX", "X...X", ".XXXX", ".....", "....."}},
