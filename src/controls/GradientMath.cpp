@@ -18,9 +18,14 @@ GradientPalette BuildGradientPalette(Rgb begin, Rgb end) {
 }
 
 int GradientIndex(int line, int extent) {
-  // Worked out in extended precision: in plain double 253 / 100 * 50 falls
-  // just short of the half and row 50 of a 100-pixel gradient would round down.
-  return static_cast<int>(std::nearbyint(253.0L / extent * line + 1));
+  // Worked out on the exact fraction (253 * line + extent) / extent: in floating
+  // point 253 / extent * line can land just beside a true half (in double, row
+  // 50 of 100 gives 127.49999... instead of 127.5) and round the wrong way.
+  const long long numerator = 253LL * line + extent;
+  long long quotient = numerator / extent;
+  const long long twiceRest = 2 * (numerator % extent);
+  if (twiceRest > extent || (twiceRest == extent && quotient % 2 != 0)) ++quotient;
+  return static_cast<int>(quotient);
 }
 
 }  // namespace quillmont
