@@ -15,10 +15,7 @@ QColor ToQColor(Rgb c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
 }  // namespace
 
-TLabel3D::TLabel3D(QWidget* parent) : QWidget(parent) {
-  color_ = parent != nullptr ? parent->palette().color(QPalette::Window) : palette().color(QPalette::Window);
-  resize(0, 0);
-}
+TLabel3D::TLabel3D(QWidget* parent) : QWidget(parent) { resize(0, 0); }
 
 void TLabel3D::SetCaption(const QString& caption) {
   if (caption == caption_) return;
@@ -150,7 +147,8 @@ void TLabel3D::FitBounds() {
 
 void TLabel3D::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  if (!transparent_) painter.fillRect(rect(), color_);
+  // Until a colour of its own is set, the label follows its parent's (through the palette).
+  if (!transparent_) painter.fillRect(rect(), color_.isValid() ? color_ : palette().color(QPalette::Window));
   painter.setFont(font());
   const int flags = TextFlags() | Qt::TextWordWrap | static_cast<int>(alignment_ & Qt::AlignHorizontal_Mask);
   const QString text = DrawnText(false);

@@ -63,7 +63,7 @@ class TLabel3D : public QWidget {
   QColor colorHigh_{255, 255, 255};
   QColor colorShadow_{0, 0, 0};
   QColor fontColor_{128, 128, 128};
-  QColor color_;
+  QColor color_;  // invalid: the parent's window colour
   int depthHigh_ = 1;
   int depthShadow_ = 1;
   QPointer<QWidget> focusControl_;

@@ -223,3 +223,21 @@ TEST(TGaugeEdges, EmptyRangeFullBarAndShrinkingMaximum) {
 
 }  // namespace
 }  // namespace quillmont
+
+namespace quillmont {
+namespace {
+
+TEST(TLabel3DEdges, OpaqueLabelFollowsItsParentsColourUntilGivenItsOwn) {
+  QWidget parent;
+  TLabel3D label(&parent);
+  label.SetCaption("x");
+  QPalette palette = parent.palette();
+  palette.setColor(QPalette::Window, QColor(20, 30, 40));
+  parent.setPalette(palette);  // set after the label was made
+  EXPECT_EQ(At(label.grab().toImage(), 0, 0), 0x141E28u);
+  label.SetColor(QColor(1, 2, 3));
+  EXPECT_EQ(At(label.grab().toImage(), 0, 0), 0x010203u);
+}
+
+}  // namespace
+}  // namespace quillmont
