@@ -49,6 +49,19 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, QRect bounds, Qt::Alignm
   return label;
 }
 
+// A caption label sized to its text, as the designed fonts did: where our
+// font is wider, it grows away from its aligned edge so no letter is cut.
+QLabel* MakeCaption(QWidget* parent, const QString& text, QRect bounds, Qt::Alignment alignment, bool bold) {
+  QLabel* label = MakeLabel(parent, text, bounds, alignment, bold);
+  const int needed = label->fontMetrics().horizontalAdvance(text);
+  if (needed > bounds.width()) {
+    if (alignment & Qt::AlignRight) bounds.setLeft(bounds.right() + 1 - needed);
+    else bounds.setWidth(needed);
+    label->setGeometry(bounds);
+  }
+  return label;
+}
+
 TLabel3D* MakeTitle(QWidget* parent, QRect bounds) {
   auto* title = new TLabel3D(parent);
   title->setGeometry(bounds);
@@ -91,21 +104,22 @@ TGallery::TGallery(SharedState& shared, GalleryFormats formats, QWidget* parent)
   lbCateg_->SetAlignment(Qt::AlignHCenter);
   lbCateg_->setGeometry(65, 24, 265, 26);
 
-  label81_ = new QLabel(QStringLiteral("Player's name:"), this);
-  label81_->setGeometry(8, 352, 68 + 40, 13);
+  label81_ = MakeCaption(this, QStringLiteral("Player's name:"), QRect(8, 352, 68, 13), Qt::AlignLeft, false);
 
   bitBtn1_ = new QPushButton(QIcon(QStringLiteral(":/images/ok-glyph.png")), QStringLiteral("OK"), this);
   bitBtn1_->setGeometry(222, 364, 75, 25);
+  bitBtn1_->setIconSize(QSize(18, 18));
   bitBtn1_->setDefault(true);
   connect(bitBtn1_, &QPushButton::clicked, this, [this] { Guarded([this] { BitBtn1Click(); }); });
 
-  panel1_ = MakePanel(this, QRect(6, 56, 379, 289), QColor(187, 231, 247), QFrame::Raised, 2);
-  panel2_ = MakePanel(panel1_, QRect(8, 8, 361, 25), QColor(162, 218, 249), QFrame::Sunken, 1);
-  MakeLabel(panel2_, QStringLiteral("Rank"), QRect(8, 6, 31, 13), Qt::AlignRight, true);
-  MakeLabel(panel2_, QStringLiteral("Name"), QRect(48, 6, 33, 13), Qt::AlignLeft, true);
-  MakeLabel(panel2_, QStringLiteral("Score"), QRect(212, 6, 34, 13), Qt::AlignRight, true);
-  MakeLabel(panel2_, QStringLiteral("Missed"), QRect(257, 6, 40, 13), Qt::AlignRight, true);
-  MakeLabel(panel2_, QStringLiteral("Date"), QRect(325, 6, 28, 13), Qt::AlignRight, true);
+  // Two raised bevels of 2 pixels, and two lowered bevels of 1 pixel.
+  panel1_ = MakePanel(this, QRect(6, 56, 379, 289), QColor(187, 231, 247), QFrame::Raised, 4);
+  panel2_ = MakePanel(panel1_, QRect(8, 8, 361, 25), QColor(162, 218, 249), QFrame::Sunken, 2);
+  MakeCaption(panel2_, QStringLiteral("Rank"), QRect(8, 6, 31, 13), Qt::AlignRight, true);
+  MakeCaption(panel2_, QStringLiteral("Name"), QRect(48, 6, 33, 13), Qt::AlignLeft, true);
+  MakeCaption(panel2_, QStringLiteral("Score"), QRect(212, 6, 34, 13), Qt::AlignRight, true);
+  MakeCaption(panel2_, QStringLiteral("Missed"), QRect(257, 6, 40, 13), Qt::AlignRight, true);
+  MakeCaption(panel2_, QStringLiteral("Date"), QRect(325, 6, 28, 13), Qt::AlignRight, true);
   BuildRows();
 
   edit1_ = new QLineEdit(this);
@@ -120,6 +134,7 @@ TGallery::TGallery(SharedState& shared, GalleryFormats formats, QWidget* parent)
   }
   bitBtn2_ = new QPushButton(resetIcon, QStringLiteral("Reset"), this);
   bitBtn2_->setGeometry(304, 364, 75, 25);
+  bitBtn2_->setIconSize(QSize(18, 18));
   bitBtn2_->setAutoDefault(false);
   connect(bitBtn2_, &QPushButton::clicked, this, [this] { Guarded([this] { BitBtn2Click(); }); });
 
@@ -168,18 +183,19 @@ void TGallery::AtualizaGaleria() {
   }
 }
 
-void TGallery::ShowForNameEntry() {
+int TGallery::ShowForNameEntry() {
   edit1_->setVisible(true);
   label81_->setVisible(true);
   resetDuringEntry_ = false;
   AtualizaGaleria();
-  exec();
+  const int result = exec();
   // A category reset while the window was open has no entry left to name.
   if (!resetDuringEntry_ && shared_.PosicaoRanking < kNoRank) {
     shared_.Tabela.At(shared_.Board, shared_.NumColors, shared_.NumFits, shared_.PosicaoRanking).Nome =
         shared_.Player.substr(0, kMaxNameLength);
   }
   if (onTableChanged) onTableChanged();
+  return result;
 }
 
 void TGallery::ShowForViewing() {
@@ -210,6 +226,8 @@ void TGallery::FormShow() {
 }
 
 void TGallery::Edit1Change() {
+  // After a Reset the marked row is empty for good; it no longer echoes the name.
+  if (resetDuringEntry_) return;
   if (shared_.PosicaoRanking < kNoRank) Cell(shared_.PosicaoRanking, 1)->setText(edit1_->text());
 }
 

@@ -30,8 +30,9 @@ class TGallery : public QDialog {
                     QWidget* parent = nullptr);
 
   // After a ranked game: the name box offered, the new row marked; when the
-  // window closes the new entry takes Player's name.
-  void ShowForNameEntry();
+  // window closes the new entry takes Player's name. Returns the dialog's
+  // result (Accepted after OK).
+  int ShowForNameEntry();
   // From the toolbar: the table only.
   void ShowForViewing();
   // Refreshes the 15 rows from the current category and marks the new row.

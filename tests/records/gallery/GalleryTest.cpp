@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDate>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -11,6 +12,8 @@
 #include <QTimer>
 
 #include "controls/TLabel3D.h"
+#include "platform/Clock.h"
+#include "records/TDataHora.h"
 #include "records/Ranking.h"
 #include "records/SharedState.h"
 #include "records/TGallery.h"
@@ -34,6 +37,21 @@ void WhenModalShows(Action action) {
 
 QColor TextColour(QLabel* label) { return label->palette().color(QPalette::WindowText); }
 
+// Answers the real "Reset gallery?" box with the given button once it shows.
+void AnswerResetBox(QMessageBox::StandardButton answer, bool* asked) {
+  WhenModalShows([answer, asked](QWidget* box) {
+    auto* message = qobject_cast<QMessageBox*>(box);
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(message->text(), "Reset gallery?");
+    EXPECT_EQ(message->windowTitle(), "Attention");
+    EXPECT_EQ(message->icon(), QMessageBox::NoIcon);
+    EXPECT_EQ(message->parentWidget(), nullptr);
+    EXPECT_NE(message->button(QMessageBox::Ok), nullptr);
+    *asked = true;
+    message->button(answer)->click();
+  });
+}
+
 class GalleryTest : public ::testing::Test {
  protected:
   GalleryTest() {
@@ -52,7 +70,8 @@ class GalleryTest : public ::testing::Test {
   }
 
   void RankThird() {
-    shared.PosicaoRanking = RankResult(shared.Tabela, 1, 5, 2, TReal6::FromDouble(7500), 3, 45293);
+    shared.PosicaoRanking =
+        RankResult(shared.Tabela, 1, 5, 2, TReal6::FromDouble(7500), 3, Today(SystemClock{}));
     ASSERT_EQ(shared.PosicaoRanking, 3);
   }
 
@@ -72,7 +91,8 @@ TEST_F(GalleryTest, NameEntryMarksTheRowAndTypingFollows) {
     EXPECT_EQ(gallery.Edit1()->text(), "Marta");
     EXPECT_EQ(gallery.Cell(3, 1)->text(), "Marta");
     EXPECT_EQ(gallery.Cell(3, 2)->text(), "7,500");
-    EXPECT_EQ(gallery.Cell(3, 4)->text(), "1/2/24");
+    EXPECT_EQ(gallery.Cell(3, 4)->text(), QDate::currentDate().toString("M/d/yy"));
+    EXPECT_EQ(gallery.Cell(2, 4)->text(), "1/1/24");
     EXPECT_EQ(gallery.Cell(1, 2)->text(), "1,234,567");
     for (int c = 0; c < 5; ++c) {
       EXPECT_EQ(TextColour(gallery.Cell(3, c)), QColor(255, 0, 0));
@@ -82,29 +102,38 @@ TEST_F(GalleryTest, NameEntryMarksTheRowAndTypingFollows) {
     EXPECT_EQ(gallery.Cell(15, 2)->text(), "0");
     EXPECT_EQ(gallery.Cell(15, 4)->text(), "");
     gallery.Edit1()->clear();
-    const QString typed = "Alexandra Konstantin!";  // 21 characters
+    const QString typed = " Alexandra Konstantinova";  // 24 characters, a leading blank
     for (int i = 0; i < typed.size(); ++i) {
-      QTest::keyClick(gallery.Edit1(), typed[i].toLatin1());
+      QTest::keyClicks(gallery.Edit1(), typed.mid(i, 1));
       EXPECT_EQ(gallery.Cell(3, 1)->text(), typed.left(i + 1));
     }
+    QTest::keyClicks(gallery.Edit1(), "X");
     QTest::keyClick(gallery.Edit1(), Qt::Key_Return);  // OK is the default button
     checked = true;
   });
-  gallery.ShowForNameEntry();
+  // The owner is told only once the name is in the table, so its write holds it.
+  std::string storedWhenTold;
+  gallery.onTableChanged = [&] {
+    ++changes;
+    storedWhenTold = shared.Tabela.At(1, 5, 2, 3).Nome;
+  };
+  EXPECT_EQ(gallery.ShowForNameEntry(), QDialog::Accepted);
   EXPECT_TRUE(checked);
-  EXPECT_EQ(shared.Player, "Alexandra Konstantin");
-  EXPECT_EQ(shared.Tabela.At(1, 5, 2, 3).Nome, "Alexandra Konstantin");
+  EXPECT_EQ(shared.Player, " Alexandra Konstanti");  // first 20, nothing trimmed
+  EXPECT_EQ(shared.Tabela.At(1, 5, 2, 3).Nome, " Alexandra Konstanti");
   EXPECT_EQ(changes, 1);
+  EXPECT_EQ(storedWhenTold, " Alexandra Konstanti");
 
   // Opened from the toolbar before a new deal: still marked, no name box.
   WhenModalShows([&](QWidget*) {
     EXPECT_FALSE(gallery.Edit1()->isVisible());
     EXPECT_FALSE(gallery.Label81()->isVisible());
     EXPECT_EQ(TextColour(gallery.Cell(3, 1)), QColor(255, 0, 0));
-    EXPECT_EQ(gallery.Cell(3, 1)->text(), "Alexandra Konstantin");
+    EXPECT_EQ(gallery.Cell(3, 1)->text(), " Alexandra Konstanti");
     gallery.close();
   });
   gallery.ShowForViewing();
+  EXPECT_EQ(changes, 1);  // viewing changes nothing
   shared.PosicaoRanking = kNoRank;
   WhenModalShows([&](QWidget*) {
     for (int r = 1; r <= 15; ++r) EXPECT_EQ(TextColour(gallery.Cell(r, 1)), QColor(0, 0, 0));
@@ -117,51 +146,64 @@ TEST_F(GalleryTest, CloseBoxKeepsTheFormerName) {
   RankThird();
   WhenModalShows([&](QWidget*) {
     QTest::keyClicks(gallery.Edit1(), "XYZ");
+    EXPECT_EQ(gallery.Cell(3, 1)->text(), "XYZ");  // the offered name was selected
     gallery.close();
   });
-  gallery.ShowForNameEntry();
+  EXPECT_EQ(gallery.ShowForNameEntry(), QDialog::Rejected);
   EXPECT_EQ(shared.Player, "Marta");
   EXPECT_EQ(shared.Tabela.At(1, 5, 2, 3).Nome, "Marta");
+  EXPECT_EQ(changes, 1);
 }
 
 TEST_F(GalleryTest, EscAsksBeforeResetAndCancelKeepsTheTable) {
+  RankThird();
   const TTabelaRecordes before = shared.Tabela;
   bool asked = false;
+  bool stillOpen = false;
   WhenModalShows([&](QWidget*) {
-    WhenModalShows([&](QWidget* box) {
-      auto* message = qobject_cast<QMessageBox*>(box);
-      ASSERT_NE(message, nullptr);
-      EXPECT_EQ(message->text(), "Reset gallery?");
-      EXPECT_EQ(message->windowTitle(), "Attention");
-      asked = true;
-      message->button(QMessageBox::Cancel)->click();
-      QTimer::singleShot(0, &gallery, [this] { gallery.close(); });
+    AnswerResetBox(QMessageBox::Cancel, &asked);
+    QTest::keyClick(gallery.Edit1(), Qt::Key_Escape);  // Esc from the name box
+    // Esc is Reset's key, not the close key: the window is still up.
+    QTimer::singleShot(0, &gallery, [&] {
+      stillOpen = gallery.isVisible() && QApplication::activeModalWidget() == &gallery;
+      EXPECT_EQ(gallery.Cell(3, 1)->text(), "Marta");
+      gallery.close();
     });
+  });
+  gallery.ShowForNameEntry();
+  EXPECT_TRUE(asked);
+  EXPECT_TRUE(stillOpen);
+  TTabelaRecordes expected = before;
+  expected.At(1, 5, 2, 3).Nome = "Marta";
+  EXPECT_EQ(shared.Tabela, expected);
+  EXPECT_EQ(changes, 1);  // the name only
+}
+
+TEST_F(GalleryTest, EscAndOkEmptyTheCategoryOnShowOnly) {
+  shared.Tabela.At(0, 4, 2, 1).Nome = "Other";
+  shared.Tabela.At(0, 4, 2, 1).Escore = TReal6::FromDouble(5);
+  shared.Tabela.At(1, 5, 3, 1).Nome = "Trios";
+  bool asked = false;
+  WhenModalShows([&](QWidget*) {
+    AnswerResetBox(QMessageBox::Ok, &asked);
     QTest::keyClick(&gallery, Qt::Key_Escape);
+    QTimer::singleShot(0, &gallery, [&] {
+      EXPECT_TRUE(gallery.isVisible());
+      for (int r = 1; r <= 15; ++r) {
+        EXPECT_EQ(gallery.Cell(r, 0)->text(), QString::number(r));
+        EXPECT_EQ(gallery.Cell(r, 1)->text(), "");
+        EXPECT_EQ(gallery.Cell(r, 2)->text(), "0");
+        EXPECT_EQ(gallery.Cell(r, 3)->text(), "0");
+        EXPECT_EQ(gallery.Cell(r, 4)->text(), "");
+      }
+      gallery.close();
+    });
   });
   gallery.ShowForViewing();
   EXPECT_TRUE(asked);
-  EXPECT_EQ(shared.Tabela, before);
-  EXPECT_EQ(changes, 0);
-}
-
-TEST_F(GalleryTest, ResetEmptiesTheCategoryOnShowOnly) {
-  shared.Tabela.At(0, 4, 2, 1).Nome = "Other";
-  shared.Tabela.At(0, 4, 2, 1).Escore = TReal6::FromDouble(5);
-  gallery.confirmReset = [] { return true; };
-  WhenModalShows([&](QWidget*) {
-    QTest::mouseClick(gallery.BitBtn2(), Qt::LeftButton);
-    for (int r = 1; r <= 15; ++r) {
-      EXPECT_EQ(gallery.Cell(r, 1)->text(), "");
-      EXPECT_EQ(gallery.Cell(r, 2)->text(), "0");
-      EXPECT_EQ(gallery.Cell(r, 3)->text(), "0");
-      EXPECT_EQ(gallery.Cell(r, 4)->text(), "");
-    }
-    gallery.close();
-  });
-  gallery.ShowForViewing();
   for (int r = 1; r <= 15; ++r) EXPECT_EQ(shared.Tabela.At(1, 5, 2, r), TRecorde{});
   EXPECT_EQ(shared.Tabela.At(0, 4, 2, 1).Nome, "Other");
+  EXPECT_EQ(shared.Tabela.At(1, 5, 3, 1).Nome, "Trios");
   EXPECT_EQ(changes, 1);
 }
 
@@ -170,11 +212,21 @@ TEST_F(GalleryTest, ResetDuringNameEntryLeavesNoPhantomName) {
   gallery.confirmReset = [] { return true; };
   WhenModalShows([&](QWidget*) {
     QTest::mouseClick(gallery.BitBtn2(), Qt::LeftButton);
+    EXPECT_EQ(changes, 1);  // told at once, so the emptied table is written
+    EXPECT_EQ(TextColour(gallery.Cell(3, 1)), QColor(255, 0, 0));  // still marked
+    QTest::keyClicks(gallery.Edit1(), "Z");
+    EXPECT_EQ(gallery.Cell(3, 1)->text(), "");  // the emptied row shows no name
     QTest::mouseClick(gallery.BitBtn1(), Qt::LeftButton);
   });
   gallery.ShowForNameEntry();
   EXPECT_EQ(shared.Tabela.At(1, 5, 2, 3), TRecorde{});
-  EXPECT_EQ(shared.Player, "Marta");
+  EXPECT_EQ(shared.Player, "MartaZ");
+  // Viewed afterwards, the row still shows no name.
+  WhenModalShows([&](QWidget*) {
+    EXPECT_EQ(gallery.Cell(3, 1)->text(), "");
+    gallery.close();
+  });
+  gallery.ShowForViewing();
 }
 
 TEST_F(GalleryTest, TabOrderAndNonLatin1Names) {
@@ -191,6 +243,25 @@ TEST_F(GalleryTest, TabOrderAndNonLatin1Names) {
   gallery.ShowForNameEntry();
   EXPECT_EQ(shared.Player, "Zo\xEB ?");
   EXPECT_EQ(shared.Tabela.At(1, 5, 2, 3).Nome, "Zo\xEB ?");
+}
+
+TEST_F(GalleryTest, ControlsKeepTheirPlaces) {
+  EXPECT_EQ(gallery.geometry(), QRect(200, 108, 403, 437));
+  EXPECT_EQ(gallery.BitBtn1()->geometry(), QRect(222, 364, 75, 25));
+  EXPECT_EQ(gallery.BitBtn2()->geometry(), QRect(304, 364, 75, 25));
+  EXPECT_EQ(gallery.Edit1()->geometry(), QRect(8, 368, 177, 21));
+  EXPECT_TRUE(gallery.BitBtn1()->isDefault());
+  EXPECT_FALSE(gallery.BitBtn2()->isDefault());
+  EXPECT_EQ(gallery.LBCateg()->geometry(), QRect(65, 24, 265, 26));
+  // Rows sit 16 pixels apart from 38, inside the panel at 6, 56.
+  EXPECT_EQ(gallery.Cell(1, 0)->geometry(), QRect(16, 38, 28, 13));
+  EXPECT_EQ(gallery.Cell(15, 4)->geometry(), QRect(310, 262, 49, 13));
+  EXPECT_EQ(gallery.Cell(15, 1)->mapTo(&gallery, QPoint(0, 0)), QPoint(6 + 56, 56 + 262));
+  // The caption is never cut, whatever the font's width.
+  QLabel* caption = gallery.Label81();
+  EXPECT_EQ(caption->pos(), QPoint(8, 352));
+  EXPECT_GE(caption->width(), caption->fontMetrics().horizontalAdvance(caption->text()));
+  EXPECT_GE(caption->width(), 68);
 }
 
 }  // namespace
