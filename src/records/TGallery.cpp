@@ -1,5 +1,6 @@
 #include "records/TGallery.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QIcon>
 #include <QKeyEvent>
@@ -8,6 +9,8 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+
+#include <algorithm>
 
 #include "controls/ProgramFont.h"
 #include "controls/TLabel3D.h"
@@ -51,6 +54,14 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, QRect bounds, Qt::Alignm
 
 // A caption label sized to its text, as the designed fonts did: where our
 // font is wider, it grows away from its aligned edge so no letter is cut.
+// A right-aligned cell keeps its right edge and widens to the left when a
+// long number or date would otherwise lose its first characters.
+void FitRightAligned(QLabel* cell, int designLeft, int designWidth) {
+  const int right = designLeft + designWidth;
+  const int width = std::max(designWidth, cell->fontMetrics().horizontalAdvance(cell->text()));
+  cell->setGeometry(right - width, cell->y(), width, cell->height());
+}
+
 QLabel* MakeCaption(QWidget* parent, const QString& text, QRect bounds, Qt::Alignment alignment, bool bold) {
   QLabel* label = MakeLabel(parent, text, bounds, alignment, bold);
   const int needed = label->fontMetrics().horizontalAdvance(text);
@@ -75,6 +86,32 @@ TLabel3D* MakeTitle(QWidget* parent, QRect bounds) {
   return title;
 }
 
+QString CategoryTitle(int board, int numColors, int numFits) {
+  return QString::fromLatin1(kSettingNames[numFits - 2]) + QStringLiteral(" - ") +
+         QString::fromLatin1(kLevelNames[numColors - 4]) + QStringLiteral(" - ") +
+         QString::fromLatin1(kBoardNames[board]) + QStringLiteral(" board");
+}
+
+// The category title has a fixed width laid out for a narrow font. Where the
+// first choice would cut the longest title, a narrower face of the same size
+// is used, the same for every category so the title does not jump.
+QFont CategoryTitleFont(int width) {
+  const QFont candidates[] = {ProgramFont(QStringLiteral("MS Sans Serif"), 19, false),
+                              ProgramFont(QStringLiteral("DejaVu Sans Condensed"), 19, false),
+                              ProgramFont(QStringLiteral("Liberation Sans Narrow"), 19, false),
+                              ProgramFont(QStringLiteral("Nimbus Sans Narrow"), 19, false)};
+  for (const QFont& font : candidates) {
+    const QFontMetrics metrics(font);
+    int widest = 0;
+    for (int board = 0; board <= 2; ++board)
+      for (int colors = 4; colors <= 6; ++colors)
+        for (int fits = 2; fits <= 3; ++fits)
+          widest = std::max(widest, metrics.horizontalAdvance(CategoryTitle(board, colors, fits)));
+    if (widest + 2 <= width) return font;  // room for the raised edges too
+  }
+  return candidates[0];
+}
+
 bool AskReset() {
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Attention"), QStringLiteral("Reset gallery?"),
                   QMessageBox::Ok | QMessageBox::Cancel, nullptr);
@@ -89,18 +126,27 @@ TGallery::TGallery(SharedState& shared, GalleryFormats formats, QWidget* parent)
     : QDialog(parent), confirmReset(AskReset), shared_(shared), formats_(std::move(formats)) {
   setWindowTitle(QStringLiteral("Quillmont Gallery"));
   setModal(true);
-  setGeometry(200, 108, 403, 437);
+  // The window frame goes to the designed place, not centred over the owner.
+  resize(403, 437);
+  move(200, 108);
   setFont(ProgramFont(11));
   setAutoFillBackground(true);
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, QColor(240, 240, 240));
   setPalette(palette);
 
+  const QFont titleFont = CategoryTitleFont(265);
   label3D1_ = MakeTitle(this, QRect(143, 0, 104, 26));
+  label3D1_->SetAutoSize(false);
+  label3D1_->SetAlignment(Qt::AlignHCenter);
+  label3D1_->SetFont(titleFont, QColor(0, 0, 128));
   label3D1_->SetCaption(QStringLiteral("Best Players"));
-  label3D1_->setGeometry(143, 0, 104, 26);
+  // Widened about its centre where our font needs more room than designed.
+  const int titleWidth = std::max(104, QFontMetrics(titleFont).horizontalAdvance(label3D1_->Caption()) + 2);
+  label3D1_->setGeometry(143 + 52 - titleWidth / 2, 0, titleWidth, 26);
   lbCateg_ = MakeTitle(this, QRect(65, 24, 265, 26));
   lbCateg_->SetAutoSize(false);
+  lbCateg_->SetFont(titleFont, QColor(0, 0, 128));
   lbCateg_->SetAlignment(Qt::AlignHCenter);
   lbCateg_->setGeometry(65, 24, 265, 26);
 
@@ -176,6 +222,9 @@ void TGallery::AtualizaGaleria() {
       date = QString::fromStdString(FormatShortDate(year, month, day, formats_.shortDatePattern));
     }
     Cell(r, 4)->setText(date);
+    FitRightAligned(Cell(r, 2), 214, 40);
+    FitRightAligned(Cell(r, 3), 269, 36);
+    FitRightAligned(Cell(r, 4), 310, 49);
     for (int c = 0; c < 5; ++c) SetTextColour(Cell(r, c), Qt::black);
   }
   if (shared_.PosicaoRanking < kNoRank) {
@@ -220,9 +269,7 @@ void TGallery::FormShow() {
     Cell(shared_.PosicaoRanking, 1)->setText(edit1_->text());
   }
   if (edit1_->isVisibleTo(this)) edit1_->setFocus();
-  lbCateg_->SetCaption(QString::fromLatin1(kSettingNames[shared_.NumFits - 2]) + QStringLiteral(" - ") +
-                       QString::fromLatin1(kLevelNames[shared_.NumColors - 4]) + QStringLiteral(" - ") +
-                       QString::fromLatin1(kBoardNames[shared_.Board]) + QStringLiteral(" board"));
+  lbCateg_->SetCaption(CategoryTitle(shared_.Board, shared_.NumColors, shared_.NumFits));
 }
 
 void TGallery::Edit1Change() {

@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStringList>
+#include <QTextDocument>
+#include <algorithm>
 
 #include "controls/ProgramFont.h"
 #include "controls/TGradient.h"
@@ -29,12 +31,32 @@ const QStringList& RulesText() {
   return lines;
 }
 
+// The rules were broken into lines for a narrow bold font. Where the first
+// choice is wider and a line would wrap, with no scroll bar to reach the end,
+// a narrower face of the same size keeps every line whole and in view.
+QFont MemoFont(const QPlainTextEdit* memo) {
+  const int margins = 2 * (memo->frameWidth() + static_cast<int>(memo->document()->documentMargin()));
+  const int width = memo->width() - margins;
+  const int height = memo->height() - margins;
+  const QFont candidates[] = {ProgramFont(11, true), ProgramFont(QStringLiteral("DejaVu Sans Condensed"), 11, true),
+                              ProgramFont(QStringLiteral("Liberation Sans Narrow"), 11, true),
+                              ProgramFont(QStringLiteral("Nimbus Sans Narrow"), 11, true)};
+  for (const QFont& font : candidates) {
+    const QFontMetrics metrics(font);
+    int widest = 0;
+    for (const QString& line : RulesText()) widest = std::max(widest, metrics.horizontalAdvance(line.trimmed()));
+    if (widest <= width && metrics.lineSpacing() * RulesText().size() <= height) return font;
+  }
+  return candidates[0];
+}
+
 }  // namespace
 
 TFormRules::TFormRules(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Quillmont rules"));
   setModal(true);
-  setGeometry(171, 124, 379, 282);
+  resize(379, 282);
+  move(171, 124);  // the frame where its bounds put it, not centred
 
   gradient1_ = new TGradient(this);
   gradient1_->SetBeginColor(QColor(0, 128, 128));
@@ -43,7 +65,8 @@ TFormRules::TFormRules(QWidget* parent) : QDialog(parent) {
 
   memo1_ = new QPlainTextEdit(this);
   memo1_->setGeometry(53, 32, 265, 153);
-  memo1_->setFont(ProgramFont(11, true));
+  memo1_->document()->setDocumentMargin(2);  // the small inner margin of an edit box
+  memo1_->setFont(MemoFont(memo1_));
   memo1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   memo1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   memo1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

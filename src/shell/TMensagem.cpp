@@ -13,7 +13,8 @@ namespace quillmont {
 TMensagem::TMensagem(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Quillmont"));
   setModal(true);
-  setGeometry(200, 108, 254, 179);  // where its bounds put it, not centred
+  resize(254, 179);
+  move(200, 108);  // the frame where its bounds put it, not centred
 
   gradient1_ = new TGradient(this);
   gradient1_->SetBeginColor(QColor(0, 128, 128));

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -86,6 +87,7 @@ TEST_F(GalleryTest, NameEntryMarksTheRowAndTypingFollows) {
   WhenModalShows([&](QWidget* modal) {
     EXPECT_EQ(modal, &gallery);
     EXPECT_EQ(gallery.windowTitle(), "Quillmont Gallery");
+    EXPECT_EQ(gallery.pos(), QPoint(200, 108));
     EXPECT_EQ(gallery.LBCateg()->Caption(), "Duos - Standard - Medium board");
     EXPECT_TRUE(gallery.Edit1()->hasFocus());
     EXPECT_EQ(gallery.Edit1()->text(), "Marta");
@@ -94,6 +96,10 @@ TEST_F(GalleryTest, NameEntryMarksTheRowAndTypingFollows) {
     EXPECT_EQ(gallery.Cell(3, 4)->text(), QDate::currentDate().toString("M/d/yy"));
     EXPECT_EQ(gallery.Cell(2, 4)->text(), "1/1/24");
     EXPECT_EQ(gallery.Cell(1, 2)->text(), "1,234,567");
+    QLabel* score = gallery.Cell(1, 2);  // wide enough for every digit, right edge kept
+    EXPECT_GE(score->width(), score->fontMetrics().horizontalAdvance(score->text()));
+    EXPECT_EQ(score->geometry().right(), 214 + 40 - 1);
+    EXPECT_EQ(gallery.Cell(2, 2)->geometry(), QRect(214, 54, 40, 13));
     for (int c = 0; c < 5; ++c) {
       EXPECT_EQ(TextColour(gallery.Cell(3, c)), QColor(255, 0, 0));
       EXPECT_EQ(TextColour(gallery.Cell(2, c)), QColor(0, 0, 0));
@@ -246,13 +252,17 @@ TEST_F(GalleryTest, TabOrderAndNonLatin1Names) {
 }
 
 TEST_F(GalleryTest, ControlsKeepTheirPlaces) {
-  EXPECT_EQ(gallery.geometry(), QRect(200, 108, 403, 437));
+  EXPECT_EQ(gallery.size(), QSize(403, 437));
   EXPECT_EQ(gallery.BitBtn1()->geometry(), QRect(222, 364, 75, 25));
   EXPECT_EQ(gallery.BitBtn2()->geometry(), QRect(304, 364, 75, 25));
   EXPECT_EQ(gallery.Edit1()->geometry(), QRect(8, 368, 177, 21));
   EXPECT_TRUE(gallery.BitBtn1()->isDefault());
   EXPECT_FALSE(gallery.BitBtn2()->isDefault());
   EXPECT_EQ(gallery.LBCateg()->geometry(), QRect(65, 24, 265, 26));
+  // Even the longest category title fits its fixed width, at 19 pixels.
+  const QFont title = gallery.LBCateg()->font();
+  EXPECT_EQ(title.pixelSize(), 19);
+  EXPECT_LE(QFontMetrics(title).horizontalAdvance("Trios - Difficult - Medium board") + 2, 265);
   // Rows sit 16 pixels apart from 38, inside the panel at 6, 56.
   EXPECT_EQ(gallery.Cell(1, 0)->geometry(), QRect(16, 38, 28, 13));
   EXPECT_EQ(gallery.Cell(15, 4)->geometry(), QRect(310, 262, 49, 13));
