@@ -1,5 +1,6 @@
 #include "Pictures.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "PixelFont.h"
@@ -33,6 +34,26 @@ Canvas Recess(Colour face, Colour shade) {
   c.HLine(1, 37, 37, kWhite);
   c.VLine(37, 1, 37, kWhite);
   return c;
+}
+
+// A filled triangle, anti-aliased by sampling each pixel 4 x 4 times.
+void FillTriangle(Canvas& c, double ax, double ay, double bx, double by, double cx, double cy, Colour ink) {
+  const auto side = [](double x0, double y0, double x1, double y1, double x, double y) {
+    return (x1 - x0) * (y - y0) - (y1 - y0) * (x - x0);
+  };
+  const int x0 = static_cast<int>(std::floor(std::min({ax, bx, cx}))), x1 = static_cast<int>(std::ceil(std::max({ax, bx, cx})));
+  const int y0 = static_cast<int>(std::floor(std::min({ay, by, cy}))), y1 = static_cast<int>(std::ceil(std::max({ay, by, cy})));
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) {
+      int inside = 0;
+      for (int sy = 0; sy < 4; ++sy)
+        for (int sx = 0; sx < 4; ++sx) {
+          const double px = x + (sx + 0.5) / 4, py = y + (sy + 0.5) / 4;
+          const double d1 = side(ax, ay, bx, by, px, py), d2 = side(bx, by, cx, cy, px, py), d3 = side(cx, cy, ax, ay, px, py);
+          inside += (d1 >= 0 && d2 >= 0 && d3 >= 0) || (d1 <= 0 && d2 <= 0 && d3 <= 0);
+        }
+      c.Blend(x, y, ink, inside / 16.0);
+    }
 }
 
 }  // namespace
@@ -106,22 +127,21 @@ Canvas ResetGlyph() {
   Canvas c(36, 18, kClear);
   for (int half = 0; half < 2; ++half) {
     const Colour ink = half == 0 ? Colour{0, 100, 140} : Colour{150, 150, 150};
-    const double ox = half * 18 + 9, oy = 9.5;
-    const double r = 5.5;
-    double px = ox + r * std::cos(-0.5), py = oy + r * std::sin(-0.5);
-    for (double a = -0.5 + 0.15; a <= 4.6; a += 0.15) {
+    const double ox = half * 18 + 9, oy = 9.5, r = 5.3;
+    // A clockwise arc round the right, bottom and left, open at the top.
+    const double from = -0.25 * kPi, to = 1.15 * kPi;
+    double px = ox + r * std::cos(from), py = oy + r * std::sin(from);
+    for (int i = 1; i <= 40; ++i) {
+      const double a = from + (to - from) * i / 40;
       const double x = ox + r * std::cos(a), y = oy + r * std::sin(a);
-      c.Stroke(px, py, x, y, 2.0, ink);
+      c.Stroke(px, py, x, y, 2.1, ink);
       px = x;
       py = y;
     }
-    // Arrowhead at the arc's start, pointing back against the arc's course.
-    const double a0 = -0.5;
-    const double tipX = ox + r * std::cos(a0), tipY = oy + r * std::sin(a0);
-    const double backX = -std::sin(a0), backY = std::cos(a0);  // along the arc
-    const double outX = std::cos(a0), outY = std::sin(a0);     // away from the centre
-    c.Stroke(tipX, tipY, tipX + 3.6 * backX + 2.6 * outX, tipY + 3.6 * backY + 2.6 * outY, 1.9, ink);
-    c.Stroke(tipX, tipY, tipX + 3.6 * backX - 2.6 * outX, tipY + 3.6 * backY - 2.6 * outY, 1.9, ink);
+    // A filled head at the arc's end, pointing on along the arc.
+    const double tx = -std::sin(to), ty = std::cos(to);  // along the arc
+    const double nx = std::cos(to), ny = std::sin(to);   // away from the centre
+    FillTriangle(c, px + 3.2 * nx, py + 3.2 * ny, px - 3.2 * nx, py - 3.2 * ny, px + 4.2 * tx, py + 4.2 * ty, ink);
   }
   return c;
 }
