@@ -1,45 +1,76 @@
 #!/usr/bin/env bash
-# Takes a screenshot of the real game window under Xvfb, with one tile
-# picked so that the selection frame shows:  tools/screenshot.sh [output.png]
+# Takes a screenshot of the real game window under a virtual X server, with
+# one tile picked so that the selection frame shows.
+#   tools/screenshot.sh [output.png]      (default docs/screenshot.png)
+# QUILLMONT_BIN_DIR may name another program folder than build/bin.
+# Every wait is bounded, so the script never hangs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/docs/screenshot.png}
-bin="$root/build/bin"
-display=:97
-while [[ -e /tmp/.X${display#:}-lock ]]; do display=":$(( ${display#:} + 1 ))"; done
+bin=${QUILLMONT_BIN_DIR:-$root/build/bin}
+[[ -x "$bin/quillmont" ]] || { echo "no $bin/quillmont: build it first" >&2; exit 1; }
+case "$out" in /*) ;; *) out="$PWD/$out" ;; esac
+
+number=97
+while [[ -e /tmp/.X$number-lock || -e /tmp/.X11-unix/X$number ]]; do number=$((number + 1)); done
+display=:$number
 
 work=$(mktemp -d)
 xvfb_pid=""; game_pid=""
+stop() {  # kill one process we started, by its PID, and reap it
+  local pid=$1
+  [[ -n "$pid" ]] || return 0
+  kill "$pid" 2>/dev/null || true
+  for _ in $(seq 1 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -9 "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
 cleanup() {
-  [[ -n "$game_pid" ]] && kill "$game_pid" 2>/dev/null || true
-  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+  stop "$game_pid"
+  stop "$xvfb_pid"
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-Xvfb "$display" -screen 0 1024x640x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 1 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 1 50); do timeout 2 xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
 
+# The game runs from a copy of its folder so that the files it writes beside
+# itself never touch the build; its settings go to a throwaway folder.
 mkdir -p "$work/config"
 cp -r "$bin" "$work/program"
 printf '[Quillmont]\nPlayer=\nNumFits=2\nBoard=1\nColors=1\n' > "$work/config/QUILLMONT.INI"
-DISPLAY=$display XDG_CONFIG_HOME="$work/config" "$work/program/quillmont" &
+(cd "$work/program" && DISPLAY=$display XDG_CONFIG_HOME="$work/config" exec timeout 60 ./quillmont) &
 game_pid=$!
-for _ in $(seq 1 100); do
-  xwininfo -display "$display" -root -tree 2>/dev/null | grep -q '"Quillmont"' && break
+
+found=""
+for _ in $(seq 1 200); do  # at most 20 s
+  if timeout 2 xwininfo -display "$display" -root -tree 2>/dev/null | grep -q '"Quillmont"'; then found=1; break; fi
+  kill -0 "$game_pid" 2>/dev/null || break
   sleep 0.1
 done
-sleep 1.5
+[[ -n "$found" ]] || { echo "the game window did not appear" >&2; exit 1; }
+sleep 2
+
 if command -v xdotool >/dev/null; then
-  geometry=$(xwininfo -display "$display" -name Quillmont)
+  ww=""; wh=""
+  geometry=$(timeout 5 xwininfo -display "$display" -name Quillmont || true)
   wx=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
   wy=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
-  # Cell (4, 3) of the medium board: Panel7 at (40, 85), cells on a 38-pixel pitch.
-  DISPLAY=$display xdotool mousemove $((wx + 41 + 3 * 38 + 19)) $((wy + 86 + 2 * 38 + 19)) click 1
-  DISPLAY=$display xdotool mousemove $((wx + 600)) $((wy + 20))
-  sleep 0.5
+  ww=$(awk '/^ *Width:/ {print $2}' <<<"$geometry")
+  wh=$(awk '/^ *Height:/ {print $2}' <<<"$geometry")
+  if [[ -n "$wx" && -n "$wy" ]]; then
+    # Cell (4, 3) of the medium board: the board panel at (40, 85), cells on a 38-pixel pitch.
+    DISPLAY=$display timeout 5 xdotool mousemove $((wx + 41 + 3 * 38 + 19)) $((wy + 86 + 2 * 38 + 19)) click 1 || true
+    DISPLAY=$display timeout 5 xdotool mousemove $((wx + 600)) $((wy + 20)) || true
+    sleep 0.5
+  fi
 fi
 mkdir -p "$(dirname "$out")"
-import -display "$display" -window root "$out"
+timeout 20 import -display "$display" -window root "$out"
+# Keep only the window, not the empty screen round it.
+if [[ -n "${ww:-}" && -n "${wh:-}" ]]; then
+  timeout 20 convert "$out" -crop "${ww}x${wh}+${wx}+${wy}" +repage "$out"
+fi
 echo "wrote $out"
