@@ -129,8 +129,11 @@ std::string FormatRecords(const TTabelaRecordes& table) {
     const std::string name = entry.Nome.substr(0, kMaxNameLength);
     out.append(kMaxNameLength - name.size(), ' ');
     out += name;
-    const auto score = static_cast<long long>(std::nearbyint(entry.Escore.ToLongDouble()));
-    std::snprintf(fields, sizeof fields, " %7lld %d ", score, static_cast<int>(entry.Perdidas));
+    // Printed from the float itself: a score read from a foreign file may be
+    // far beyond any integer type.
+    long double score = std::nearbyint(entry.Escore.ToLongDouble());
+    if (score == 0) score = 0;  // no "-0"
+    std::snprintf(fields, sizeof fields, " %7.0Lf %d ", score, static_cast<int>(entry.Perdidas));
     out += fields;
     out += FormatDate(entry.Data);
     out += "\r\n";
