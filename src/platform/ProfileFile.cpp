@@ -75,6 +75,8 @@ bool ProfileFile::Find(std::string_view text, std::string_view section, std::str
   for (const Line& line : SplitLines(text)) {
     std::string_view name;
     if (SectionName(line.body, name)) {
+      // Only the first copy of a section counts, as for the writes.
+      if (inSection) return false;
       inSection = SameName(name, section);
       continue;
     }

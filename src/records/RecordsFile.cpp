@@ -62,8 +62,11 @@ class Reader {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Sign, digits, optional "." and digits, optional exponent: the whole token.
-bool WellFormedReal(std::string_view t) {
+// Length of the number at the start of t (sign, digits, optional "." and
+// digits, optional exponent), or npos when t holds anything else. A token that
+// stops inside the exponent ("1.5E", "1.5E+") is a number cut short, not junk:
+// the part before the "E" counts.
+std::size_t RealLength(std::string_view t) {
   std::size_t i = 0;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
   std::size_t digits = 0;
@@ -72,22 +75,40 @@ bool WellFormedReal(std::string_view t) {
     ++i;
     while (i < t.size() && IsDigit(t[i])) ++i, ++digits;
   }
-  if (digits == 0) return false;
+  if (digits == 0) return i == t.size() ? 0 : std::string_view::npos;
+  const std::size_t mantissaEnd = i;
   if (i < t.size() && (t[i] == 'E' || t[i] == 'e')) {
     ++i;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
     std::size_t expDigits = 0;
     while (i < t.size() && IsDigit(t[i])) ++i, ++expDigits;
-    if (expDigits == 0) return false;
+    if (expDigits == 0) return i == t.size() ? mantissaEnd : std::string_view::npos;
   }
-  return i == t.size();
+  return i == t.size() ? i : std::string_view::npos;
+}
+
+bool SameLetters(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if ((a[i] | 0x20) != b[i]) return false;
+  }
+  return true;
+}
+
+// "inf", "infinity" and "nan" name no day and no score: they are treated as
+// values out of range rather than as junk.
+bool NamesNonFinite(std::string_view t) {
+  if (!t.empty() && (t.front() == '+' || t.front() == '-')) t.remove_prefix(1);
+  return SameLetters(t, "inf") || SameLetters(t, "infinity") || SameLetters(t, "nan");
 }
 
 struct FieldOutOfRange : std::exception {};
 
 long double ReadReal(std::string_view token) {
-  if (!WellFormedReal(token)) return 0;
-  const std::string text(token);
+  if (NamesNonFinite(token)) throw FieldOutOfRange();
+  const std::size_t length = RealLength(token);
+  if (length == 0 || length == std::string_view::npos) return 0;
+  const std::string text(token.substr(0, length));
   errno = 0;
   const long double value = std::strtold(text.c_str(), nullptr);
   if (errno == ERANGE && std::isinf(value)) throw FieldOutOfRange();

@@ -1,6 +1,9 @@
 // The settings file's reading and writing rules.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 
 #include "platform/AtomicFile.h"
@@ -34,6 +37,13 @@ TEST_F(ProfileFileTest, NamesMatchWithoutCaseAndBlanksAndQuotesDoNotCount) {
   Write("[Quillmont]\nPlayer='single'\nEmpty=\n");
   EXPECT_EQ(ini.ReadString("Quillmont", "Player", ""), "single");
   EXPECT_EQ(ini.ReadString("Quillmont", "Empty", "dflt"), "");
+  // A second copy of a section is not looked at, neither by reads nor writes.
+  Write("[Quillmont]\nBoard=1\n[Other]\n[QUILLMONT]\nBoard=2\nMute=1\n");
+  EXPECT_EQ(ini.ReadInteger("Quillmont", "Board", 9), 1);
+  EXPECT_EQ(ini.ReadInteger("Quillmont", "Mute", 9), 9);
+  ini.WriteInteger("Quillmont", "Mute", 0);
+  EXPECT_EQ(Read(), "[Quillmont]\nBoard=1\nMute=0\n[Other]\n[QUILLMONT]\nBoard=2\nMute=1\n");
+  EXPECT_EQ(ini.ReadInteger("Quillmont", "Mute", 9), 0);
 }
 
 TEST_F(ProfileFileTest, TextIsReadUpTo1023Characters) {
@@ -83,6 +93,25 @@ TEST_F(ProfileFileTest, FailedWriteNamesTheFileAndKeepsTheOldOne) {
   } catch (const ProfileWriteError& e) {
     EXPECT_EQ(std::string(e.what()), "Unable to write to " + blocker + "/QUILLMONT.INI");
   }
+  // A write cut short (here by a file-size limit, which binds even root)
+  // leaves the old file whole and no temporary file behind.
+  const std::string old = "[Quillmont]\r\nPlayer=Ann\r\n; note\r\n";
+  Write(old);
+  rlimit saved{};
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 64;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  ProfileFile ini(Path());
+  EXPECT_THROW(ini.WriteString("Quillmont", "Player", std::string(200, 'z')), ProfileWriteError);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ(Read(), old);
+  int entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) entries += entry.exists();
+  EXPECT_EQ(entries, 2);  // the blocker and the settings file
+
   // The settings file's own folder is created when it is missing.
   ProfileFile nested((folder / "new" / "sub" / "QUILLMONT.INI").string());
   nested.WriteInteger("Quillmont", "Mute", 0);

@@ -1,6 +1,8 @@
 // The best-players file byte for byte, reading damaged files, and ranking.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "records/Ranking.h"
 #include "records/RecordsFile.h"
 
@@ -109,6 +111,33 @@ TEST(RecordsFile, DamagedFilesLoseOnlyWhatIsDamaged) {
   junk.replace(LineStart(text, 5) + 21, 7, "  12ab3");
   EXPECT_EQ(ParseRecords(junk).Line(5).Escore.ToLongDouble(), 0);
   EXPECT_EQ(ParseRecords(junk).Line(5).Nome, "P5");
+  EXPECT_EQ(ParseRecords(junk).Line(5).Perdidas, 5);
+
+  // A file ending inside a date's exponent keeps the digits before the "E".
+  const std::size_t dateOf7 = LineStart(text, 6) + 31;
+  EXPECT_EQ(text.substr(dateOf7, 23), " 4.50060000000000E+0004");
+  EXPECT_EQ(ParseRecords(text.substr(0, dateOf7 + 17)).Line(6).Data, 4.5006);
+  EXPECT_EQ(ParseRecords(text.substr(0, dateOf7 + 18)).Line(6).Data, 4.5006);  // "...E"
+  EXPECT_EQ(ParseRecords(text.substr(0, dateOf7 + 19)).Line(6).Data, 4.5006);  // "...E+"
+  EXPECT_EQ(ParseRecords(text.substr(0, dateOf7 + 21)).Line(6).Data, 4.5006);  // "...E+00"
+  EXPECT_EQ(ParseRecords(text.substr(0, dateOf7 + 23)).Line(6).Data, 45006.0);
+
+  // Infinity or not-a-number names no value: that entry only is emptied.
+  std::string odd = text;
+  odd.replace(LineStart(text, 7) + 31, 23, std::string(20, ' ') + "inf");
+  odd.replace(LineStart(odd, 8) + 21, 7, "    NaN");
+  const TTabelaRecordes oddRead = ParseRecords(odd);
+  EXPECT_EQ(oddRead.Line(7), TRecorde{});
+  EXPECT_EQ(oddRead.Line(8), TRecorde{});
+  EXPECT_EQ(oddRead.Line(9), table.Line(9));
+
+  // A score far beyond any integer type is written digit for digit.
+  TTabelaRecordes huge;
+  huge.Line(0) = Entry("Big", std::ldexp(1.0L, 100), 0, 1);
+  const std::string hugeText = FormatRecords(huge);
+  EXPECT_EQ(hugeText.substr(21, 32), "1267650600228229401496703205376 ");
+  EXPECT_EQ(ParseRecords(hugeText), huge);
+  EXPECT_EQ(FormatRecords(ParseRecords(hugeText)), hugeText);
 
   // 0x1A ends the file; lines after the 270th are ignored.
   std::string eof = text;
