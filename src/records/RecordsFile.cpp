@@ -1,5 +1,5 @@
-// The two text conversions are exact both ways: scores are whole numbers
-// below 2^40, written in full and read back by strtold; dates are written
+// The two text conversions are exact both ways: scores are whole numbers,
+// written digit for digit and read back by strtold; dates are written
 // with 15 significant digits, and every whole day number (the program never
 // stores a time of day here) has far fewer, so strtod gives the same double.
 #include "records/RecordsFile.h"
