@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QIcon>
 
+#include "controls/TGradient.h"
+
 namespace quillmont {
 
 QPushButton* MakeOkButton(QDialog* window, QRect bounds) {
@@ -13,6 +15,14 @@ QPushButton* MakeOkButton(QDialog* window, QRect bounds) {
   button->setAutoDefault(true);
   QObject::connect(button, &QPushButton::clicked, window, &QDialog::accept);
   return button;
+}
+
+TGradient* MakeDialogGradient(QDialog* window) {
+  auto* gradient = new TGradient(window);
+  gradient->SetBeginColor(QColor(0, 128, 128));
+  gradient->SetEndColor(QColor(202, 238, 255));
+  gradient->SetDirection(TGradient::fdTopToBottom);
+  return gradient;
 }
 
 }  // namespace quillmont

@@ -9,4 +9,8 @@ namespace quillmont {
 
 QPushButton* MakeOkButton(QDialog* window, QRect bounds);
 
+class TGradient;
+// The small windows' background: teal at the top to pale blue at the bottom.
+TGradient* MakeDialogGradient(QDialog* window);
+
 }  // namespace quillmont

@@ -58,10 +58,7 @@ TFormRules::TFormRules(QWidget* parent) : QDialog(parent) {
   resize(379, 282);
   move(171, 124);  // the frame where its bounds put it, not centred
 
-  gradient1_ = new TGradient(this);
-  gradient1_->SetBeginColor(QColor(0, 128, 128));
-  gradient1_->SetEndColor(QColor(202, 238, 255));
-  gradient1_->SetDirection(TGradient::fdTopToBottom);
+  gradient1_ = MakeDialogGradient(this);
 
   memo1_ = new QPlainTextEdit(this);
   memo1_->setGeometry(53, 32, 265, 153);

@@ -16,10 +16,7 @@ TMensagem::TMensagem(QWidget* parent) : QDialog(parent) {
   resize(254, 179);
   move(200, 108);  // the frame where its bounds put it, not centred
 
-  gradient1_ = new TGradient(this);
-  gradient1_->SetBeginColor(QColor(0, 128, 128));
-  gradient1_->SetEndColor(QColor(202, 238, 255));
-  gradient1_->SetDirection(TGradient::fdTopToBottom);
+  gradient1_ = MakeDialogGradient(this);
 
   label1_ = new QLabel(QStringLiteral("No more moves! Game over!"), this);
   label1_->setGeometry(24, 8, 201, 65);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ModalWindows.h"
 #include "platform/FakeClock.h"
 #include "platform/RandomSource.h"
 #include "platform/qt/ErrorReport.h"
@@ -94,20 +95,5 @@ class MainWindowHarness {
   ErrorPresenter previousPresenter_;
 };
 
-// Closes the next modal window as soon as it shows, by accepting it (or the
-// given action), so tests can drive code that opens dialogs with exec().
-template <typename Action>
-void WhenModalShows(Action action) {
-  auto* timer = new QTimer;
-  timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, [timer, action]() mutable {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      action(modal);
-    }
-  });
-  timer->start();
-}
 
 }  // namespace quillmont::testing

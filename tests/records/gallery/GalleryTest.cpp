@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "support/ModalWindows.h"
 #include "controls/TLabel3D.h"
 #include "platform/Clock.h"
 #include "records/TDataHora.h"
@@ -22,19 +23,8 @@
 namespace quillmont {
 namespace {
 
-template <typename Action>
-void WhenModalShows(Action action) {
-  auto* timer = new QTimer;
-  timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, [timer, action]() mutable {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      action(modal);
-    }
-  });
-  timer->start();
-}
+using testing::WhenModalShows;
+
 
 QColor TextColour(QLabel* label) { return label->palette().color(QPalette::WindowText); }
 

@@ -14,6 +14,7 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include "support/ModalWindows.h"
 #include "controls/TGradient.h"
 #include "shell/TFormRules.h"
 #include "shell/TMensagem.h"
@@ -21,19 +22,8 @@
 namespace quillmont {
 namespace {
 
-template <typename Action>
-void WhenModalShows(Action action) {
-  auto* timer = new QTimer;
-  timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, [timer, action]() mutable {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      action(modal);
-    }
-  });
-  timer->start();
-}
+using testing::WhenModalShows;
+
 
 QColor Pixel(QWidget* window, int x, int y) { return window->grab().toImage().pixelColor(x, y); }
 
