@@ -1,6 +1,7 @@
 // The generated bitmaps and sounds beside the program, read back byte by
 // byte: headers, sizes, a few telling pixels, and sounds that are short,
 // audible and click-free.
+#include "ExpectedBitmaps.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,13 +46,7 @@ int CountColour(const std::string& bmp, std::uint32_t colour) {
 }
 
 TEST(AssetFiles, BitmapsAreUncompressed24BitOfTheirSizes) {
-  const struct {
-    const char* name;
-    int width, height;
-  } files[] = {{"ok.bmp", 39, 39},      {"nok.bmp", 39, 39},      {"newgame.bmp", 75, 25}, {"dnewgame.bmp", 75, 25},
-               {"gallery.bmp", 75, 25}, {"dgallery.bmp", 75, 25}, {"rules.bmp", 75, 25},   {"drules.bmp", 75, 25},
-               {"exit.bmp", 75, 25},    {"dexit.bmp", 75, 25}};
-  for (const auto& f : files) {
+  for (const auto& f : quillmont::testing::kExpectedBitmaps) {
     const std::string bmp = Read(f.name);
     ASSERT_GE(bmp.size(), 54u) << f.name;
     EXPECT_EQ(bmp.substr(0, 2), "BM") << f.name;

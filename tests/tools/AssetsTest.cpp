@@ -1,5 +1,6 @@
 // The generated pictures as the toolkit sees them: the bitmaps beside the
 // program decode, and the pictures compiled into it load from resources.
+#include "ExpectedBitmaps.h"
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -9,13 +10,7 @@
 namespace {
 
 TEST(Assets, BitmapsDecodeToTheirSizes) {
-  const struct {
-    const char* name;
-    int width, height;
-  } files[] = {{"ok.bmp", 39, 39},      {"nok.bmp", 39, 39},      {"newgame.bmp", 75, 25}, {"dnewgame.bmp", 75, 25},
-               {"gallery.bmp", 75, 25}, {"dgallery.bmp", 75, 25}, {"rules.bmp", 75, 25},   {"drules.bmp", 75, 25},
-               {"exit.bmp", 75, 25},    {"dexit.bmp", 75, 25}};
-  for (const auto& f : files) {
+  for (const auto& f : quillmont::testing::kExpectedBitmaps) {
     const QImage image(QString(QUILLMONT_ASSETS_DIR) + "/" + f.name);
     EXPECT_EQ(image.size(), QSize(f.width, f.height)) << f.name;
   }
