@@ -4,6 +4,7 @@
 # order: the best-players file and the settings both written.
 set -euo pipefail
 bin_dir=$1
+source "$(dirname "$0")/process.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -16,16 +17,9 @@ for sig in TERM INT HUP; do
 
   QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" "$work/program/quillmont" &
   pid=$!
-  # Wait until the program is up: the event loop runs once the window shows.
-  for _ in $(seq 1 100); do
-    if [[ -r /proc/$pid/status ]] && grep -q 'State:\s*S' "/proc/$pid/status"; then break; fi
-    sleep 0.05
-  done
-  sleep 0.5
-  kill -s "$sig" "$pid"
+  wait_until_idle "$pid"
   status=0
-  timeout 10 tail --pid="$pid" -f /dev/null || { kill -9 "$pid"; echo "SIG$sig: no exit"; exit 1; }
-  wait "$pid" || status=$?
+  stop_with "$sig" "$pid" || status=$?
   [[ $status -eq 0 ]] || { echo "SIG$sig: exit status $status"; exit 1; }
 
   size=$(stat -c %s "$work/program/QUILLMONT.REC")

@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
     WriteBytes(res + "ok-glyph.png", EncodePng(OkGlyph()));
     WriteBytes(res + "reset-glyph.png", EncodePng(ResetGlyph()));
     WriteBytes(res + "quillmont.png", EncodePng(ApplicationIcon(64)));
+    WriteBytes(res + "quillmont-256.png", EncodePng(ApplicationIcon(256)));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "assetgen: %s\n", e.what());
     return 1;
