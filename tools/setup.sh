@@ -20,8 +20,15 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# build_in DIR [cmake options...]: configures DIR once with Ninja, then builds it.
+build_in() {
+  local dir=$1
+  shift
+  if [[ ! -f "$dir/build.ninja" ]]; then
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  fi
+  cmake --build "$dir"
+}
+
 build_dir=${QUILLMONT_BUILD_DIR:-build}
-if [[ ! -f "$build_dir/build.ninja" ]]; then
-  cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
-cmake --build "$build_dir"
+build_in "$build_dir"

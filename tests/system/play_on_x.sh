@@ -1,0 +1,166 @@
+#!/usr/bin/env bash
+# Plays the real program on a virtual X server with a window manager, with
+# the real pointer and keyboard, reading the board off screenshots.
+#   1. From no files at all: a whole "Duos" game on the small board, a name
+#      typed into the gallery, Enter, the window closed by the window manager;
+#      both files are then compared byte for byte with what that game wrote.
+#   2. From a settings file for "Trios" on the big board with six colours and
+#      no wave files: the dealt board is checked from the screenshot, one trio
+#      and one wrong pair are picked, and SIGTERM ends the program mid-game.
+# The wall clock of the program is frozen (libfaketime), so the Bonus Bar
+# never runs down and the score and the date are known exactly; its timers
+# run on the monotonic clock, which is left alone.
+#   play_on_x.sh PROGRAM_FOLDER SCREEN_TILES
+set -euo pipefail
+export LC_ALL=C
+bin_dir=$1 screen_tiles=$2
+source "$(dirname "$0")/process.sh"
+libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -1)
+[[ -n $libfaketime ]] || { echo "libfaketime is not installed" >&2; exit 1; }
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do
+    timeout 5 tail --pid="$pid" -f /dev/null 2>/dev/null || kill -9 "$pid" 2>/dev/null || true
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  [[ -s $work/game.log ]] && { echo "program output:" >&2; tail -30 "$work/game.log" >&2; }
+  exit 1
+}
+
+number=90
+while [[ -e /tmp/.X$number-lock || -e /tmp/.X11-unix/X$number ]]; do number=$((number + 1)); done
+export DISPLAY=:$number
+Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp -dpi 96 > "$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 100); do timeout 2 xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
+timeout 2 xdpyinfo > /dev/null 2>&1 || fail "Xvfb did not start"
+HOME=$work openbox --sm-disable > "$work/openbox.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 100); do timeout 2 wmctrl -m > /dev/null 2>&1 && break; sleep 0.1; done
+timeout 2 wmctrl -m > /dev/null 2>&1 || fail "the window manager did not start: $(cat "$work/openbox.log")"
+
+x() { timeout 10 "$@"; }
+
+# shot: the screen's tiles into $work/tiles, one line each (see screen_tiles).
+shot() {
+  x import -window root -depth 8 "ppm:$work/screen.ppm"
+  "$screen_tiles" "$work/screen.ppm" > "$work/tiles"
+}
+# wait_for_tiles N: until exactly N tiles show (at most 10 s).
+wait_for_tiles() {
+  for _ in $(seq 1 50); do
+    shot
+    [[ $(wc -l < "$work/tiles") -eq $1 ]] && return 0
+    sleep 0.2
+  done
+  fail "expected $1 tiles on the screen, found $(wc -l < "$work/tiles")"
+}
+click_tile() {  # click_tile X Y: the centre of the tile whose top-left is X Y
+  x xdotool mousemove --sync $(($1 + 19)) $(($2 + 19)) click 1
+}
+# start_game: runs the program from its copy in $work/program.
+start_game() {
+  (cd "$work/program" && exec env TZ=UTC XDG_CONFIG_HOME="$work/config" LD_PRELOAD="$libfaketime" \
+     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" FAKETIME="2026-12-07 10:00:00" FAKETIME_DONT_FAKE_MONOTONIC=1 ./quillmont > "$work/game.log" 2>&1) &
+  game_pid=$!
+  pids+=("$game_pid")
+  main_window=$(x xdotool search --sync --onlyvisible --pid "$game_pid" --name '^Quillmont$' | head -1 || true)
+  [[ -n $main_window ]] || fail "the main window did not appear"
+  x xdotool windowactivate --sync "$main_window" || true
+}
+# wait_for_exit: the game's exit status, or a failure after 10 s.
+wait_for_exit() {
+  timeout 10 tail --pid="$game_pid" -f /dev/null || fail "the program did not exit"
+  local status=0
+  wait "$game_pid" || status=$?
+  ((status == 0)) || fail "the program exited with status $status"
+}
+empty_line() { printf '%20s %7d %d  0.00000000000000E+0000\r\n' '' 0 0; }
+
+mkdir -p "$work/config"
+cp -r "$bin_dir" "$work/program"
+rm -f "$work/program/QUILLMONT.REC"
+
+# --- 1. a whole Duos game ----------------------------------------------------
+start_game
+wait_for_tiles 48
+# Equal tiles show equal colours: group the tiles by their four colours.
+sort -k3 "$work/tiles" | awk '{ key = $3 " " $4 " " $5 " " $6; n[key]++; at[key] = at[key] " " $1 " " $2 }
+  END { for (k in n) print n[k], at[k] }' > "$work/groups"
+[[ $(wc -l < "$work/groups") -eq 24 ]] || fail "48 tiles should make 24 pairs: $(cat "$work/groups")"
+awk '$1 != 2 { bad = 1 } END { exit bad }' "$work/groups" || fail "some tile is not on exactly two tiles"
+while read -r _ x1 y1 x2 y2; do
+  click_tile "$x1" "$y1"
+  click_tile "$x2" "$y2"
+done < "$work/groups"
+
+gallery=$(x xdotool search --sync --onlyvisible --name '^Quillmont Gallery$' | head -1 || true)
+[[ -n $gallery ]] || fail "the gallery did not open for the name"
+x xdotool windowactivate --sync "$gallery" || true
+x xdotool type --delay 30 'Ana E2E'
+x xdotool key Return
+for _ in $(seq 1 50); do
+  x xdotool search --onlyvisible --name '^Quillmont Gallery$' > /dev/null || break
+  sleep 0.2
+done
+wait_for_tiles 0
+x wmctrl -i -c "$main_window"
+wait_for_exit
+
+# 24 pairs at 16 * 48 points plus the full bonus of 15 * 10 * 26 each.
+day=$(($(date -u -d 2026-12-07 +%s) / 86400 + 25569))
+{
+  printf '%20s %7d %d  %.14E' 'Ana E2E' $((24 * (16 * 48 + 15 * 10 * 26))) 0 "$day" |
+    sed -E 's/E\+([0-9])([0-9])$/E+00\1\2/'
+  printf '\r\n'
+  for _ in $(seq 2 270); do empty_line; done
+} > "$work/expected.rec"
+cmp "$work/expected.rec" "$work/program/QUILLMONT.REC" ||
+  fail "QUILLMONT.REC differs; first line: $(head -1 "$work/program/QUILLMONT.REC")"
+printf '[Quillmont]\nPlayer=Ana E2E\nNumFits=2\nBoard=0\nColors=0\n' > "$work/expected.ini"
+cmp "$work/expected.ini" "$work/config/QUILLMONT.INI" ||
+  fail "QUILLMONT.INI differs: $(cat -A "$work/config/QUILLMONT.INI")"
+echo "Duos game played to its end; both files as expected"
+
+# --- 2. the big Trios board, no wave files, SIGTERM mid-game ------------------
+cp "$work/program/QUILLMONT.REC" "$work/played.rec"
+rm -f "$work/program"/*.wav
+printf '[Quillmont]\r\nPlayer=Ana E2E\r\nNumFits=3\r\nBoard = 2\r\nColors=$2\r\nMute=0\r\n' > "$work/config/QUILLMONT.INI"
+start_game
+wait_for_tiles 126
+cp "$work/tiles" "$work/dealt"
+# A 14 x 9 rectangle of cells 38 pixels apart.
+read -r left top < <(sort -n -k1 -k2 "$work/dealt" | head -1 | cut -d' ' -f1,2)
+awk -v l="$left" -v t="$top" '{ dx = $1 - l; dy = $2 - t
+    if (dx % 38 || dy % 38 || dx < 0 || dy < 0 || dx / 38 > 13 || dy / 38 > 8) bad = 1 }
+  END { exit bad }' "$work/dealt" || fail "the tiles are not on a 14 x 9 grid"
+[[ $(cut -d' ' -f1,2 "$work/dealt" | sort -u | wc -l) -eq 126 ]] || fail "two tiles in one cell"
+# 42 different tiles, each on exactly three cells, in six colours.
+[[ $(cut -d' ' -f3- "$work/dealt" | sort | uniq -c | awk '$1 == 3' | wc -l) -eq 42 ]] ||
+  fail "the big Trios board should hold 42 tiles three times each"
+[[ $(cut -d' ' -f3- "$work/dealt" | tr ' ' '\n' | sort -u | wc -l) -eq 6 ]] || fail "the board should show six colours"
+
+# One trio, then one wrong pair.
+read -r kind < <(cut -d' ' -f3- "$work/dealt" | sort | head -1)
+grep " $kind\$" "$work/dealt" | while read -r tx ty _; do click_tile "$tx" "$ty"; done
+wait_for_tiles 123
+grep -q " $kind\$" "$work/tiles" && fail "the trio is still on the board"
+read -r ax ay a_kind < <(head -1 "$work/tiles" | cut -d' ' -f1,2,3-)
+read -r bx by < <(grep -v " $a_kind\$" "$work/tiles" | head -1 | cut -d' ' -f1,2)
+click_tile "$ax" "$ay"
+click_tile "$bx" "$by"
+wait_for_tiles 121
+kill -TERM "$game_pid"
+wait_for_exit
+cmp "$work/played.rec" "$work/program/QUILLMONT.REC" || fail "QUILLMONT.REC changed without a finished game"
+printf '[Quillmont]\r\nPlayer=Ana E2E\r\nNumFits=3\r\nBoard=2\r\nColors=2\r\nMute=0\r\n' > "$work/expected.ini"
+cmp "$work/expected.ini" "$work/config/QUILLMONT.INI" ||
+  fail "QUILLMONT.INI differs: $(cat -A "$work/config/QUILLMONT.INI")"
+echo "Trios on the big board dealt as expected; SIGTERM mid-game wrote both files"

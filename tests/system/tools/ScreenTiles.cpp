@@ -1,0 +1,86 @@
+// screen_tiles SCREENSHOT.ppm: finds every tile still on the board in a
+// screenshot by the tile's own pixels and prints one line per tile,
+//   x y left top right bottom
+// with (x, y) the tile's top-left pixel and the four quarters' colours as
+// rrggbb, sampled on the fifth gradient line of each quarter. Equal tiles
+// print equal colours. Plain C++: reads binary PPM (P6, maxval 255).
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kSize = 39;
+
+struct Image {
+  int width = 0, height = 0;
+  std::vector<unsigned char> rgb;
+  unsigned Pixel(int x, int y) const {
+    const std::size_t i = 3 * (static_cast<std::size_t>(y) * width + x);
+    return rgb[i] << 16 | rgb[i + 1] << 8 | rgb[i + 2];
+  }
+};
+
+bool ReadPpm(const char* path, Image& image) {
+  std::ifstream in(path, std::ios::binary);
+  std::string magic;
+  int maxval = 0;
+  in >> magic >> image.width >> image.height >> maxval;
+  if (!in || magic != "P6" || maxval != 255 || image.width <= 0 || image.height <= 0) return false;
+  in.get();  // the one blank after the header
+  image.rgb.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return image.rgb.size() >= 3u * image.width * image.height;
+}
+
+// A tile as painted: black outline and diagonals, white bevel along the top
+// and left, grey along the bottom and right, and each quarter one shade along
+// every line parallel to its edge.
+bool IsTileAt(const Image& im, int x, int y) {
+  constexpr unsigned kBlack = 0x000000, kWhite = 0xFFFFFF, kGrey = 0x808080;
+  for (int d = 0; d < kSize; d += 19) {
+    if (im.Pixel(x + d, y) != kBlack || im.Pixel(x, y + d) != kBlack || im.Pixel(x + 38, y + d) != kBlack ||
+        im.Pixel(x + d, y + 38) != kBlack) {
+      return false;
+    }
+  }
+  if (im.Pixel(x + 19, y + 19) != kBlack || im.Pixel(x + 10, y + 10) != kBlack || im.Pixel(x + 28, y + 10) != kBlack) {
+    return false;
+  }
+  if (im.Pixel(x + 19, y + 1) != kWhite || im.Pixel(x + 1, y + 19) != kWhite || im.Pixel(x + 19, y + 37) != kGrey ||
+      im.Pixel(x + 37, y + 19) != kGrey) {
+    return false;
+  }
+  // Along the fifth line of each quarter the colour does not change.
+  const int line = 5;
+  for (int t = 8; t <= 30; t += 11) {
+    if (im.Pixel(x + t, y + line) != im.Pixel(x + 19, y + line) ||
+        im.Pixel(x + line, y + t) != im.Pixel(x + line, y + 19) ||
+        im.Pixel(x + 38 - line, y + t) != im.Pixel(x + 38 - line, y + 19) ||
+        im.Pixel(x + t, y + 38 - line) != im.Pixel(x + 19, y + 38 - line)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Image image;
+  if (argc != 2 || !ReadPpm(argv[1], image)) {
+    std::fprintf(stderr, "usage: screen_tiles SCREENSHOT.ppm (binary PPM)\n");
+    return 2;
+  }
+  for (int y = 0; y + kSize <= image.height; ++y) {
+    for (int x = 0; x + kSize <= image.width; ++x) {
+      if (!IsTileAt(image, x, y)) continue;
+      std::printf("%d %d %06x %06x %06x %06x\n", x, y, image.Pixel(x + 5, y + 19), image.Pixel(x + 19, y + 5),
+                  image.Pixel(x + 33, y + 19), image.Pixel(x + 19, y + 33));
+    }
+  }
+  return 0;
+}
