@@ -75,7 +75,7 @@ std::size_t RealLength(std::string_view t) {
     ++i;
     while (i < t.size() && IsDigit(t[i])) ++i, ++digits;
   }
-  if (digits == 0) return i == t.size() ? 0 : std::string_view::npos;
+  if (digits == 0) return t.empty() ? 0 : std::string_view::npos;
   const std::size_t mantissaEnd = i;
   if (i < t.size() && (t[i] == 'E' || t[i] == 'e')) {
     ++i;
@@ -102,12 +102,15 @@ bool NamesNonFinite(std::string_view t) {
   return SameLetters(t, "inf") || SameLetters(t, "infinity") || SameLetters(t, "nan");
 }
 
+// A field that is out of range or is not a number at all: its line's entry
+// is emptied.
 struct FieldOutOfRange : std::exception {};
 
 long double ReadReal(std::string_view token) {
   if (NamesNonFinite(token)) throw FieldOutOfRange();
   const std::size_t length = RealLength(token);
-  if (length == 0 || length == std::string_view::npos) return 0;
+  if (length == std::string_view::npos) throw FieldOutOfRange();
+  if (length == 0) return 0;  // nothing left to read
   const std::string text(token.substr(0, length));
   errno = 0;
   const long double value = std::strtold(text.c_str(), nullptr);
@@ -117,10 +120,11 @@ long double ReadReal(std::string_view token) {
 
 std::int32_t ReadInteger(std::string_view token) {
   std::size_t i = 0;
-  if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
-  if (i == token.size()) return 0;
+  if (token.empty()) return 0;  // nothing left to read
+  if (token[0] == '+' || token[0] == '-') ++i;
+  if (i == token.size()) throw FieldOutOfRange();
   for (std::size_t j = i; j < token.size(); ++j) {
-    if (!IsDigit(token[j])) return 0;
+    if (!IsDigit(token[j])) throw FieldOutOfRange();
   }
   const std::string text(token);
   errno = 0;
@@ -169,7 +173,11 @@ TTabelaRecordes ParseRecords(std::string_view bytes) {
     TRecorde entry;
     try {
       const std::string name = reader.Name();
-      const long double score = ReadReal(reader.Token(64));
+      const std::string_view scoreField = reader.Token(64);
+      // A file that ends before the score holds a name and no result:
+      // that line's entry stays empty.
+      if (scoreField.empty()) throw FieldOutOfRange();
+      const long double score = ReadReal(scoreField);
       entry.Escore = TReal6::FromDouble(score);  // throws at 2^127 and above
       entry.Perdidas = ReadInteger(reader.Token(32));
       const long double date = ReadReal(reader.Token(64));

@@ -9,8 +9,8 @@
 namespace quillmont {
 
 std::string FormatRecords(const TTabelaRecordes& table);
-// Never fails: what cannot be read is empty. A field out of range empties
-// only the entry of its line.
+// Never fails: what cannot be read is empty. A field out of range or not a
+// number empties only the entry of its line.
 TTabelaRecordes ParseRecords(std::string_view bytes);
 
 // A missing or unreadable file gives an empty table.

@@ -98,7 +98,8 @@ TEST(RecordsFile, DamagedFilesLoseOnlyWhatIsDamaged) {
   EXPECT_EQ(one.Line(1), table.Line(1));
   EXPECT_EQ(one.Line(3), table.Line(3));
 
-  // Tiles missed beyond 32 bits, a date beyond a double, junk: same rule / 0.
+  // Tiles missed beyond 32 bits, a date beyond a double, a field that is no
+  // number: the same rule.
   std::string more = text;
   more.replace(LineStart(more, 4) + 29, 1, "99999999999");
   const std::size_t date10 = LineStart(more, 10) + 32;  // "P10" misses 10: the date starts at 32
@@ -109,9 +110,15 @@ TEST(RecordsFile, DamagedFilesLoseOnlyWhatIsDamaged) {
   EXPECT_EQ(other.Line(11), table.Line(11));
   std::string junk = text;
   junk.replace(LineStart(text, 5) + 21, 7, "  12ab3");
-  EXPECT_EQ(ParseRecords(junk).Line(5).Escore.ToLongDouble(), 0);
-  EXPECT_EQ(ParseRecords(junk).Line(5).Nome, "P5");
-  EXPECT_EQ(ParseRecords(junk).Line(5).Perdidas, 5);
+  junk.replace(LineStart(junk, 12) + 29, 1, "x");
+  EXPECT_EQ(ParseRecords(junk).Line(5), TRecorde{});
+  EXPECT_EQ(ParseRecords(junk).Line(12), TRecorde{});
+  EXPECT_EQ(ParseRecords(junk).Line(6), table.Line(6));
+
+  // A file ending after a name, before its score, holds no entry there.
+  const TTabelaRecordes nameOnly = ParseRecords(text.substr(0, LineStart(text, 3) + 20));
+  EXPECT_EQ(nameOnly.Line(2), table.Line(2));
+  EXPECT_EQ(nameOnly.Line(3), TRecorde{});
 
   // A file ending inside a date's exponent keeps the digits before the "E".
   const std::size_t dateOf7 = LineStart(text, 6) + 31;
