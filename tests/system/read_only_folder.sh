@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs the program as an unprivileged user from a program folder it may not
+# write, holding a best-players file from an earlier game: the game starts,
+# shuts down in order on SIGTERM, and leaves that file whole, with no stray
+# temporary file beside it. (Root may write anywhere, so root drops to
+# "nobody"; any other user runs as itself.)
+set -euo pipefail
+bin_dir=$1 played=$2
+source "$(dirname "$0")/process.sh"
+work=$(mktemp -d)
+trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
+chmod 755 "$work"
+
+as_user=()
+if [[ $(id -u) -eq 0 ]]; then as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups); fi
+
+cp -r "$bin_dir" "$work/program"
+rm -f "$work/program/QUILLMONT.REC"
+# A 271st line, which the program ignores and never writes: it stays only
+# if the file is never replaced.
+{ cat "$played"; printf 'a line past the table\r\n'; } > "$work/old.rec"
+cp "$work/old.rec" "$work/program/QUILLMONT.REC"
+chmod 444 "$work/program/QUILLMONT.REC"
+chmod -R a-w "$work/program"
+mkdir -m 777 "$work/config"
+
+"${as_user[@]}" env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" HOME="$work/config" \
+  XDG_RUNTIME_DIR= "$work/program/quillmont" > "$work/log" 2>&1 &
+pid=$!
+wait_until_idle "$pid"
+[[ $(awk '/^Uid:/ {print $2}' "/proc/$pid/status") -ne 0 ]] || { echo "the program runs as root"; exit 1; }
+stop_with TERM "$pid" || { echo "the program did not shut down cleanly:"; cat "$work/log"; exit 1; }
+
+cmp "$work/old.rec" "$work/program/QUILLMONT.REC" || { echo "QUILLMONT.REC changed"; exit 1; }
+extra=$(cd "$work/program" && ls -A | grep -v -x -F -f <(cd "$bin_dir" && ls -A; echo QUILLMONT.REC) || true)
+[[ -z $extra ]] || { echo "left in the program folder: $extra"; exit 1; }
+[[ -s $work/config/QUILLMONT.INI ]] || { echo "the settings were not written"; exit 1; }
+echo "read-only program folder: the old best-players file is whole"
