@@ -1,9 +1,12 @@
-// screen_tiles SCREENSHOT.ppm: finds every tile still on the board in a
+// screen_tiles SCREENSHOT: finds every tile still on the board in a
 // screenshot by the tile's own pixels and prints one line per tile,
 //   x y left top right bottom
 // with (x, y) the tile's top-left pixel and the four quarters' colours as
 // rrggbb, sampled on the fifth gradient line of each quarter. Equal tiles
-// print equal colours. Plain C++: reads binary PPM (P6, maxval 255).
+// print equal colours. Plain C++: reads binary PPM (P6, maxval 255) or the
+// X window dump of "xwd" at 24 or 32 bits per pixel, which is quick enough to
+// take many times a second.
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -25,15 +28,50 @@ struct Image {
   }
 };
 
-bool ReadPpm(const char* path, Image& image) {
-  std::ifstream in(path, std::ios::binary);
+bool ReadPpm(const std::string& bytes, Image& image) {
+  std::istringstream in(bytes);
   std::string magic;
   int maxval = 0;
   in >> magic >> image.width >> image.height >> maxval;
   if (!in || magic != "P6" || maxval != 255 || image.width <= 0 || image.height <= 0) return false;
   in.get();  // the one blank after the header
-  image.rgb.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  image.rgb.assign(bytes.begin() + in.tellg(), bytes.end());
   return image.rgb.size() >= 3u * image.width * image.height;
+}
+
+// The header is 25 big-endian words; the pixels follow the header and the
+// colour map, in the byte order the header names.
+bool ReadXwd(const std::string& bytes, Image& image) {
+  const auto word = [&bytes](std::size_t at) {
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data()) + at;
+    return static_cast<std::uint32_t>(b[0]) << 24 | b[1] << 16 | b[2] << 8 | b[3];
+  };
+  if (bytes.size() < 100 || word(4) != 7 || word(8) != 2) return false;  // version 7, ZPixmap
+  const std::uint32_t headerSize = word(0), width = word(16), height = word(20), msbFirst = word(28);
+  const std::uint32_t bitsPerPixel = word(44), bytesPerLine = word(48), ncolors = word(76);
+  if (word(56) != 0xFF0000 || word(60) != 0xFF00 || word(64) != 0xFF || (bitsPerPixel != 32 && bitsPerPixel != 24)) {
+    return false;
+  }
+  const std::size_t start = headerSize + 12ull * ncolors;
+  if (bytes.size() < start + static_cast<std::size_t>(bytesPerLine) * height) return false;
+  image.width = static_cast<int>(width);
+  image.height = static_cast<int>(height);
+  image.rgb.resize(3ull * width * height);
+  const std::size_t step = bitsPerPixel / 8;
+  for (std::uint32_t y = 0; y < height; ++y) {
+    for (std::uint32_t x = 0; x < width; ++x) {
+      const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + start + y * bytesPerLine + x * step;
+      unsigned char* out = &image.rgb[3ull * (y * width + x)];
+      for (int c = 0; c < 3; ++c) out[c] = msbFirst ? p[step - 3 + c] : p[2 - c];
+    }
+  }
+  return true;
+}
+
+bool ReadScreenshot(const char* path, Image& image) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return bytes.rfind("P6", 0) == 0 ? ReadPpm(bytes, image) : ReadXwd(bytes, image);
 }
 
 // A tile as painted: black outline and diagonals, white bevel along the top
@@ -71,8 +109,8 @@ bool IsTileAt(const Image& im, int x, int y) {
 
 int main(int argc, char** argv) {
   Image image;
-  if (argc != 2 || !ReadPpm(argv[1], image)) {
-    std::fprintf(stderr, "usage: screen_tiles SCREENSHOT.ppm (binary PPM)\n");
+  if (argc != 2 || !ReadScreenshot(argv[1], image)) {
+    std::fprintf(stderr, "usage: screen_tiles SCREENSHOT (binary PPM or xwd dump)\n");
     return 2;
   }
   for (int y = 0; y + kSize <= image.height; ++y) {
