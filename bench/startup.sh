@@ -12,23 +12,17 @@ build=${QUILLMONT_BUILD_DIR:-$root/build}
 rounds=${1:-7}
 cmake --build "$build" --target quillmont bare_window screen_tiles > /dev/null
 screen_tiles=$build/tests/screen_tiles
+source "$root/tools/virtual_display.sh"
 
 work=$(mktemp -d)
 pids=()
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2> /dev/null || true; done
+  stop_started_processes
   rm -rf "$work"
 }
 trap cleanup EXIT
-number=80
-while [[ -e /tmp/.X$number-lock || -e /tmp/.X11-unix/X$number ]]; do number=$((number + 1)); done
-export DISPLAY=:$number
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 1 100); do timeout 2 xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
-HOME=$work openbox --sm-disable > /dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 1 100); do timeout 2 wmctrl -m > /dev/null 2>&1 && break; sleep 0.1; done
+trap 'exit 143' TERM INT HUP  # so that cleanup runs then too
+start_virtual_display "$work" 1280x1024 wm
 
 cp -r "$build/bin" "$work/program"
 mkdir -p "$work/config"

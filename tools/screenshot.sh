@@ -11,30 +11,17 @@ bin=${QUILLMONT_BIN_DIR:-$root/build/bin}
 [[ -x "$bin/quillmont" ]] || { echo "no $bin/quillmont: build it first" >&2; exit 1; }
 case "$out" in /*) ;; *) out="$PWD/$out" ;; esac
 
-number=97
-while [[ -e /tmp/.X$number-lock || -e /tmp/.X11-unix/X$number ]]; do number=$((number + 1)); done
-display=:$number
-
+source "$root/tools/virtual_display.sh"
 work=$(mktemp -d)
-xvfb_pid=""; game_pid=""
-stop() {  # kill one process we started, by its PID, and reap it
-  local pid=$1
-  [[ -n "$pid" ]] || return 0
-  kill "$pid" 2>/dev/null || true
-  for _ in $(seq 1 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -9 "$pid" 2>/dev/null || true
-  wait "$pid" 2>/dev/null || true
-}
+pids=()
 cleanup() {
-  stop "$game_pid"
-  stop "$xvfb_pid"
+  stop_started_processes
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 50); do timeout 2 xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+trap 'exit 143' TERM INT HUP  # so that cleanup runs then too
+start_virtual_display "$work" 1280x800
+display=$DISPLAY
 
 # The game runs from a copy of its folder so that the files it writes beside
 # itself never touch the build; its settings go to a throwaway folder.
@@ -43,6 +30,7 @@ cp -r "$bin" "$work/program"
 printf '[Quillmont]\nPlayer=\nNumFits=2\nBoard=1\nColors=1\n' > "$work/config/QUILLMONT.INI"
 (cd "$work/program" && DISPLAY=$display XDG_CONFIG_HOME="$work/config" exec timeout 60 ./quillmont) &
 game_pid=$!
+pids+=("$game_pid")
 
 found=""
 for _ in $(seq 1 200); do  # at most 20 s

@@ -15,43 +15,31 @@ set -euo pipefail
 export LC_ALL=C
 bin_dir=$1 screen_tiles=$2
 source "$(dirname "$0")/process.sh"
+source "$(dirname "$0")/../../tools/virtual_display.sh"
 libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -1)
 [[ -n $libfaketime ]] || { echo "libfaketime is not installed" >&2; exit 1; }
 
 work=$(mktemp -d)
 pids=()
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do
-    timeout 5 tail --pid="$pid" -f /dev/null 2>/dev/null || kill -9 "$pid" 2>/dev/null || true
-  done
+  stop_started_processes
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 143' TERM INT HUP  # so that cleanup runs then too
 fail() {
   echo "FAIL: $*" >&2
   [[ -s $work/game.log ]] && { echo "program output:" >&2; tail -30 "$work/game.log" >&2; }
   exit 1
 }
-
-number=90
-while [[ -e /tmp/.X$number-lock || -e /tmp/.X11-unix/X$number ]]; do number=$((number + 1)); done
-export DISPLAY=:$number
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp -dpi 96 > "$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 1 100); do timeout 2 xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
-timeout 2 xdpyinfo > /dev/null 2>&1 || fail "Xvfb did not start"
-HOME=$work openbox --sm-disable > "$work/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 1 100); do timeout 2 wmctrl -m > /dev/null 2>&1 && break; sleep 0.1; done
-timeout 2 wmctrl -m > /dev/null 2>&1 || fail "the window manager did not start: $(cat "$work/openbox.log")"
+start_virtual_display "$work" 1280x1024 wm || fail "no virtual display"
 
 x() { timeout 10 "$@"; }
 
 # shot: the screen's tiles into $work/tiles, one line each (see screen_tiles).
 shot() {
-  x import -window root -depth 8 "ppm:$work/screen.ppm"
-  "$screen_tiles" "$work/screen.ppm" > "$work/tiles"
+  x xwd -root -silent > "$work/screen.xwd"
+  "$screen_tiles" "$work/screen.xwd" > "$work/tiles"
 }
 # wait_for_tiles N: until exactly N tiles show (at most 10 s).
 wait_for_tiles() {
