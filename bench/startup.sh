@@ -14,14 +14,7 @@ cmake --build "$build" --target quillmont bare_window screen_tiles > /dev/null
 screen_tiles=$build/tests/screen_tiles
 source "$root/tools/virtual_display.sh"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  stop_started_processes
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 143' TERM INT HUP  # so that cleanup runs then too
+use_scratch_folder
 start_virtual_display "$work" 1280x1024 wm
 
 cp -r "$build/bin" "$work/program"

@@ -12,14 +12,7 @@ bin=${QUILLMONT_BIN_DIR:-$root/build/bin}
 case "$out" in /*) ;; *) out="$PWD/$out" ;; esac
 
 source "$root/tools/virtual_display.sh"
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  stop_started_processes
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 143' TERM INT HUP  # so that cleanup runs then too
+use_scratch_folder
 start_virtual_display "$work" 1280x800
 display=$DISPLAY
 

@@ -7,6 +7,9 @@
 #   the caller's array `pids`. Every wait is bounded.
 # stop_started_processes
 #   Ends every process in `pids`: SIGTERM, at most 5 s, then SIGKILL.
+# use_scratch_folder
+#   Sets `work` to a new temporary folder and `pids` to none; at exit, and on
+#   SIGTERM, SIGINT or SIGHUP, ends those processes and removes the folder.
 start_virtual_display() {
   local work=$1 size=$2 wm=${3:-} number=80
   while [[ -e /tmp/.X$number-lock || -e /tmp/.X11-unix/X$number ]]; do number=$((number + 1)); done
@@ -26,6 +29,18 @@ stop_started_processes() {
   for pid in "${pids[@]}"; do
     timeout 5 tail --pid="$pid" -f /dev/null 2> /dev/null || kill -9 "$pid" 2> /dev/null || true
   done
+}
+
+use_scratch_folder() {
+  work=$(mktemp -d)
+  pids=()
+  trap '_clean_up_scratch_folder' EXIT
+  trap 'exit 143' TERM INT HUP  # so that the clean-up runs then too
+}
+
+_clean_up_scratch_folder() {
+  stop_started_processes
+  rm -rf "$work"
 }
 
 _wait_for_command() {  # at most 10 s

@@ -104,17 +104,17 @@ bool NamesNonFinite(std::string_view t) {
 
 // A field that is out of range or is not a number at all: its line's entry
 // is emptied.
-struct FieldOutOfRange : std::exception {};
+struct BadField : std::exception {};
 
 long double ReadReal(std::string_view token) {
-  if (NamesNonFinite(token)) throw FieldOutOfRange();
+  if (NamesNonFinite(token)) throw BadField();
   const std::size_t length = RealLength(token);
-  if (length == std::string_view::npos) throw FieldOutOfRange();
+  if (length == std::string_view::npos) throw BadField();
   if (length == 0) return 0;  // nothing left to read
   const std::string text(token.substr(0, length));
   errno = 0;
   const long double value = std::strtold(text.c_str(), nullptr);
-  if (errno == ERANGE && std::isinf(value)) throw FieldOutOfRange();
+  if (errno == ERANGE && std::isinf(value)) throw BadField();
   return value;
 }
 
@@ -122,16 +122,16 @@ std::int32_t ReadInteger(std::string_view token) {
   std::size_t i = 0;
   if (token.empty()) return 0;  // nothing left to read
   if (token[0] == '+' || token[0] == '-') ++i;
-  if (i == token.size()) throw FieldOutOfRange();
+  if (i == token.size()) throw BadField();
   for (std::size_t j = i; j < token.size(); ++j) {
-    if (!IsDigit(token[j])) throw FieldOutOfRange();
+    if (!IsDigit(token[j])) throw BadField();
   }
   const std::string text(token);
   errno = 0;
   const long long value = std::strtoll(text.c_str(), nullptr, 10);
   if (errno == ERANGE || value > std::numeric_limits<std::int32_t>::max() ||
       value < std::numeric_limits<std::int32_t>::min()) {
-    throw FieldOutOfRange();
+    throw BadField();
   }
   return static_cast<std::int32_t>(value);
 }
@@ -176,12 +176,12 @@ TTabelaRecordes ParseRecords(std::string_view bytes) {
       const std::string_view scoreField = reader.Token(64);
       // A file that ends before the score holds a name and no result:
       // that line's entry stays empty.
-      if (scoreField.empty()) throw FieldOutOfRange();
+      if (scoreField.empty()) throw BadField();
       const long double score = ReadReal(scoreField);
       entry.Escore = TReal6::FromDouble(score);  // throws at 2^127 and above
       entry.Perdidas = ReadInteger(reader.Token(32));
       const long double date = ReadReal(reader.Token(64));
-      if (std::fabs(date) > std::numeric_limits<double>::max()) throw FieldOutOfRange();
+      if (std::fabs(date) > std::numeric_limits<double>::max()) throw BadField();
       entry.Data = static_cast<double>(date);
       entry.Nome = Trimmed(name).substr(0, kMaxNameLength);
     } catch (const std::exception&) {

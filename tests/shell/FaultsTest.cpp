@@ -16,10 +16,6 @@
 namespace quillmont::testing {
 namespace {
 
-void ClickCell(TFormGame& form, int column, int row) {
-  QTest::mouseClick(form.Image(IndicePeca(column, row)), Qt::LeftButton);
-}
-
 // Two tiles still on the small board, equal or not.
 std::pair<std::pair<int, int>, std::pair<int, int>> TwoTiles(const Game& game, bool equal) {
   std::vector<std::pair<int, int>> left;

@@ -19,10 +19,6 @@
 namespace quillmont::testing {
 namespace {
 
-void ClickCell(TFormGame& form, int column, int row, Qt::MouseButton button = Qt::LeftButton) {
-  QTest::mouseClick(form.Image(IndicePeca(column, row)), button);
-}
-
 // Picks every group off the board in reading order.
 void PlayToTheEnd(TFormGame& form, int fits) {
   const Game& game = form.Jogo();

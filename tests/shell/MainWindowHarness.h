@@ -3,6 +3,7 @@
 // copy of the generated bitmaps and sounds) and a temporary settings file,
 // with a fake clock, a seeded generator and a recording sound player.
 #include <QApplication>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +18,7 @@
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/SoundPlayer.h"
 #include "records/SharedState.h"
+#include "shell/PictureControl.h"
 #include "shell/TFormGame.h"
 
 namespace quillmont::testing {
@@ -36,6 +38,11 @@ inline std::string ReadFile(const std::filesystem::path& path) {
 
 inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A click on the cell at (column, row) of the real window.
+inline void ClickCell(TFormGame& form, int column, int row, Qt::MouseButton button = Qt::LeftButton) {
+  QTest::mouseClick(form.Image(IndicePeca(column, row)), button);
 }
 
 class MainWindowHarness {

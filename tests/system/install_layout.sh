@@ -16,9 +16,9 @@ fail() { echo "$*" >&2; exit 1; }
 [[ -L $prefix/bin/quillmont ]] || fail "bin/quillmont is not a link"
 [[ $(readlink "$prefix/bin/quillmont") == ../lib/quillmont/quillmont ]] || fail "bin/quillmont points elsewhere"
 [[ -x $prefix/lib/quillmont/quillmont ]] || fail "no executable in lib/quillmont"
-for f in ok.bmp nok.bmp newgame.bmp dnewgame.bmp gallery.bmp dgallery.bmp rules.bmp drules.bmp \
-         exit.bmp dexit.bmp acerto.wav erro.wav fim.wav; do
-  cmp -s "$build_dir/bin/$f" "$prefix/lib/quillmont/$f" || fail "lib/quillmont/$f differs from the build"
+for file in "$build_dir"/bin/*.bmp "$build_dir"/bin/*.wav; do
+  f=$(basename "$file")
+  cmp -s "$file" "$prefix/lib/quillmont/$f" || fail "lib/quillmont/$f differs from the build"
 done
 desktop=$prefix/share/applications/quillmont.desktop
 grep -qx 'Exec=quillmont' "$desktop" || fail "desktop entry: no Exec=quillmont"

@@ -19,14 +19,7 @@ source "$(dirname "$0")/../../tools/virtual_display.sh"
 libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -1)
 [[ -n $libfaketime ]] || { echo "libfaketime is not installed" >&2; exit 1; }
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  stop_started_processes
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 143' TERM INT HUP  # so that cleanup runs then too
+use_scratch_folder
 fail() {
   echo "FAIL: $*" >&2
   [[ -s $work/game.log ]] && { echo "program output:" >&2; tail -30 "$work/game.log" >&2; }
@@ -63,12 +56,11 @@ start_game() {
   [[ -n $main_window ]] || fail "the main window did not appear"
   x xdotool windowactivate --sync "$main_window" || true
 }
-# wait_for_exit: the game's exit status, or a failure after 10 s.
-wait_for_exit() {
-  timeout 10 tail --pid="$game_pid" -f /dev/null || fail "the program did not exit"
+# game_ends: the game exits, with status 0, within 10 s.
+game_ends() {
   local status=0
-  wait "$game_pid" || status=$?
-  ((status == 0)) || fail "the program exited with status $status"
+  wait_for_exit "$game_pid" || status=$?
+  ((status == 0)) || fail "the program did not exit cleanly (status $status)"
 }
 empty_line() { printf '%20s %7d %d  0.00000000000000E+0000\r\n' '' 0 0; }
 
@@ -100,7 +92,7 @@ for _ in $(seq 1 50); do
 done
 wait_for_tiles 0
 x wmctrl -i -c "$main_window"
-wait_for_exit
+game_ends
 
 # 24 pairs at 16 * 48 points plus the full bonus of 15 * 10 * 26 each.
 day=$(($(date -u -d 2026-12-07 +%s) / 86400 + 25569))
@@ -146,7 +138,7 @@ click_tile "$ax" "$ay"
 click_tile "$bx" "$by"
 wait_for_tiles 121
 kill -TERM "$game_pid"
-wait_for_exit
+game_ends
 cmp "$work/played.rec" "$work/program/QUILLMONT.REC" || fail "QUILLMONT.REC changed without a finished game"
 printf '[Quillmont]\r\nPlayer=Ana E2E\r\nNumFits=3\r\nBoard=2\r\nColors=2\r\nMute=0\r\n' > "$work/expected.ini"
 cmp "$work/expected.ini" "$work/config/QUILLMONT.INI" ||

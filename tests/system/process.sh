@@ -15,16 +15,21 @@ wait_until_idle() {
   return 1
 }
 
-# stop_with SIGNAL PID: sends SIGNAL, waits at most 10 s for the exit, and
-# returns the exit status (kills it and fails when it does not exit).
-stop_with() {
-  local sig=$1 pid=$2 status=0
-  kill -s "$sig" "$pid"
+# wait_for_exit PID: waits at most 10 s for the exit and returns the exit
+# status (kills the process and fails when it does not exit).
+wait_for_exit() {
+  local pid=$1 status=0
   if ! timeout 10 tail --pid="$pid" -f /dev/null; then
     kill -9 "$pid" 2>/dev/null || true
-    echo "SIG$sig: no exit within 10 s" >&2
+    echo "process $pid did not exit within 10 s" >&2
     return 1
   fi
   wait "$pid" || status=$?
   return $status
+}
+
+# stop_with SIGNAL PID: sends SIGNAL, then as wait_for_exit.
+stop_with() {
+  kill -s "$1" "$2"
+  wait_for_exit "$2"
 }

@@ -3,15 +3,12 @@
 //   x y left top right bottom
 // with (x, y) the tile's top-left pixel and the four quarters' colours as
 // rrggbb, sampled on the fifth gradient line of each quarter. Equal tiles
-// print equal colours. Plain C++: reads binary PPM (P6, maxval 255) or the
-// X window dump of "xwd" at 24 or 32 bits per pixel, which is quick enough to
-// take many times a second.
+// print equal colours. Plain C++: reads the X window dump of "xwd -root" at
+// 24 or 32 bits per pixel, which is quick enough to take many times a second.
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <iostream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,17 +24,6 @@ struct Image {
     return rgb[i] << 16 | rgb[i + 1] << 8 | rgb[i + 2];
   }
 };
-
-bool ReadPpm(const std::string& bytes, Image& image) {
-  std::istringstream in(bytes);
-  std::string magic;
-  int maxval = 0;
-  in >> magic >> image.width >> image.height >> maxval;
-  if (!in || magic != "P6" || maxval != 255 || image.width <= 0 || image.height <= 0) return false;
-  in.get();  // the one blank after the header
-  image.rgb.assign(bytes.begin() + in.tellg(), bytes.end());
-  return image.rgb.size() >= 3u * image.width * image.height;
-}
 
 // The header is 25 big-endian words; the pixels follow the header and the
 // colour map, in the byte order the header names.
@@ -71,7 +57,7 @@ bool ReadXwd(const std::string& bytes, Image& image) {
 bool ReadScreenshot(const char* path, Image& image) {
   std::ifstream in(path, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return bytes.rfind("P6", 0) == 0 ? ReadPpm(bytes, image) : ReadXwd(bytes, image);
+  return ReadXwd(bytes, image);
 }
 
 // A tile as painted: black outline and diagonals, white bevel along the top
@@ -110,7 +96,7 @@ bool IsTileAt(const Image& im, int x, int y) {
 int main(int argc, char** argv) {
   Image image;
   if (argc != 2 || !ReadScreenshot(argv[1], image)) {
-    std::fprintf(stderr, "usage: screen_tiles SCREENSHOT (binary PPM or xwd dump)\n");
+    std::fprintf(stderr, "usage: screen_tiles SCREENSHOT (an xwd dump)\n");
     return 2;
   }
   for (int y = 0; y + kSize <= image.height; ++y) {
