@@ -1,10 +1,18 @@
 #pragma once
+// Where the user's own files live, by the XDG base-directory rules.
 #include <string>
 
 namespace quillmont {
 
+// The user's home folder: $HOME, else the user database's entry, never "".
+std::string HomeFolder();
+
 // Where a bare settings file name lives: the user's configuration folder,
 // $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
 std::string SettingsFilePath(const std::string& bareName);
+
+// A file of the player's own data: $XDG_DATA_HOME when it is an absolute
+// path, else ~/.local/share; relativePath may hold folders.
+std::string UserDataFilePath(const std::string& relativePath);
 
 }  // namespace quillmont

@@ -179,6 +179,8 @@ bool ProfileFile::ParseInteger(std::string_view text, std::int32_t& value) {
   return true;
 }
 
+std::string ProfileFile::ReadText() const { return ReadFileText(path_); }
+
 std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
                                     const std::string& def) const {
   std::string value;
@@ -192,15 +194,30 @@ std::int32_t ProfileFile::ReadInteger(const std::string& section, const std::str
   return value;
 }
 
-void ProfileFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+void ProfileFile::WriteStrings(const std::string& section, const std::vector<KeyWrite>& writes) {
+  if (writes.empty()) return;
   try {
     const std::size_t slash = path_.rfind('/');
     if (slash != std::string::npos && slash > 0) EnsureDirectory(path_.substr(0, slash));
-    WriteFileAtomically(path_, Replace(ReadFileText(path_), section, key, value));
+    const FileLock lock(path_);
+    const std::string old = ReadFileText(path_);
+    std::string text = old;
+    for (const KeyWrite& write : writes) {
+      std::string current;
+      if (write.onlyWhenMissing && Find(text, section, write.key, current)) continue;
+      text = Replace(text, section, write.key, write.value);
+    }
+    if (text != old) WriteFileAtomically(path_, text);
   } catch (const std::exception&) {
     throw ProfileWriteError("Unable to write to " + path_);
   }
 }
+
+void ProfileFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+  WriteStrings(section, {{key, value}});
+}
+
+void ProfileFile::RemoveStaleTemporaries() const { quillmont::RemoveStaleTemporaries(path_); }
 
 void ProfileFile::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) {
   WriteString(section, key, std::to_string(value));

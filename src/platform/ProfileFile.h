@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillmont {
 
@@ -21,16 +22,31 @@ class ProfileFile {
 
   const std::string& Path() const { return path_; }
 
+  // The whole file as it is now ("" when missing), for several lookups.
+  std::string ReadText() const;
   // Read afresh at every call: the file is small and may change meanwhile.
   std::string ReadString(const std::string& section, const std::string& key, const std::string& def) const;
   // Decimal with optional blanks and sign, or hexadecimal after "$", "0x" or
   // "0X"; anything else, an empty value or a value beyond 32 bits gives def.
   std::int32_t ReadInteger(const std::string& section, const std::string& key, std::int32_t def) const;
 
-  // Creates the file, the section and the key as needed; replaces the file
-  // atomically. Throws ProfileWriteError when it cannot.
+  // One key to write; onlyWhenMissing leaves a value already in the file.
+  struct KeyWrite {
+    std::string key;
+    std::string value;
+    bool onlyWhenMissing = false;
+  };
+  // Creates the file, the section and the keys as needed. Under the file's
+  // lock, the file is read as it is now, the keys are set in order, and the
+  // file is replaced atomically once; so keys that another running copy
+  // wrote meanwhile stay. Throws ProfileWriteError when it cannot. Nothing
+  // is written when no key changes.
+  void WriteStrings(const std::string& section, const std::vector<KeyWrite>& writes);
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
+
+  // Removes what a write killed half-way left beside the file.
+  void RemoveStaleTemporaries() const;
 
   // The lookup on a text already read; what the file reads use.
   static bool Find(std::string_view text, std::string_view section, std::string_view key, std::string& value);

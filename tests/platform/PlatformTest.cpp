@@ -1,11 +1,16 @@
 // The pen, the clocks and the atomic writes.
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 #include <filesystem>
 
 #include "platform/AtomicFile.h"
+#include "platform/ConfigLocation.h"
 #include "platform/FakeClock.h"
 #include "platform/Pen.h"
 #include "platform/TextFormats.h"
@@ -102,7 +107,24 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
   for (const auto& entry : std::filesystem::directory_iterator(folder)) entries += entry.exists();
   EXPECT_EQ(entries, 2);
   EXPECT_FALSE(ReadWholeFile((folder / "missing").string()).has_value());
+  // A file without write bits is never replaced, root or not.
+  ::chmod(path.c_str(), 0444);
+  EXPECT_THROW(WriteFileAtomically(path, "third"), FileWriteError);
+  EXPECT_EQ(ReadWholeFile(path).value(), "second");
   std::filesystem::remove_all(folder);
+}
+
+TEST(ConfigLocation, WithoutHomeTheUserDatabaseGivesTheHomeFolder) {
+  const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+  const std::string xdg = std::getenv("XDG_CONFIG_HOME") != nullptr ? std::getenv("XDG_CONFIG_HOME") : "";
+  ::unsetenv("HOME");
+  ::unsetenv("XDG_CONFIG_HOME");
+  const std::string expected = std::string(::getpwuid(::getuid())->pw_dir) + "/.config/QUILLMONT.INI";
+  const std::string path = SettingsFilePath("QUILLMONT.INI");
+  ::setenv("HOME", home.c_str(), 1);
+  if (!xdg.empty()) ::setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
+  EXPECT_EQ(path, expected);
+  EXPECT_NE(path, "/.config/QUILLMONT.INI");
 }
 
 TEST(TextFormats, WholeNumbersWithSeparators) {
