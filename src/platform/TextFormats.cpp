@@ -1,16 +1,21 @@
 #include "platform/TextFormats.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace quillmont {
 
 std::string FormatWholeNumber(long double value, std::string_view thousandsSeparator) {
   long double whole = std::nearbyint(value);
   const bool negative = whole < 0;
-  char digits[64];
-  std::snprintf(digits, sizeof digits, "%.0Lf", std::fabs(whole));
-  const std::string plain(digits);
+  // to_chars, not printf: the digits never follow the C library's locale;
+  // the only separator is the one given. Room for every finite long double.
+  char digits[std::numeric_limits<long double>::max_exponent10 + 2];
+  const char* end =
+      std::to_chars(digits, digits + sizeof digits, std::fabs(whole), std::chars_format::fixed, 0).ptr;
+  const std::string plain(digits, end - digits);
   std::string out = negative ? "-" : "";
   for (std::size_t i = 0; i < plain.size(); ++i) {
     if (i > 0 && (plain.size() - i) % 3 == 0) out += thousandsSeparator;

@@ -2,14 +2,20 @@
 // written digit for digit and read back by strtold; dates are written
 // with 15 significant digits, and every whole day number (the program never
 // stores a time of day here) has far fewer, so strtod gives the same double.
+// The windows put the C library under the user's locale, which may have a
+// decimal comma: no conversion here may follow it, so writing uses to_chars
+// and reading the "_l" functions with a locale of their own.
 #include "records/RecordsFile.h"
 
+#include <locale.h>
+#include <stdlib.h>
+
 #include <cerrno>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <limits>
+#include <system_error>
 
 #include "platform/AtomicFile.h"
 
@@ -18,15 +24,29 @@ namespace {
 
 constexpr char kEndOfFile = 0x1A;
 
+// Made once: newlocale is not cheap, and the "C" locale never changes.
+locale_t CLocale() {
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
+  return c;
+}
+
+// Rounded to nearest like printf's "%.14E", whose digits it matches.
 std::string FormatDate(double value) {
   char text[64];
-  std::snprintf(text, sizeof text, "%.14E", std::fabs(value));  // d.ddddddddddddddE+xx
-  std::string mantissa(text);
-  const std::size_t e = mantissa.find('E');
-  const int exponent = std::atoi(mantissa.c_str() + e + 1);
-  char tail[16];
-  std::snprintf(tail, sizeof tail, "E%c%04d", exponent < 0 ? '-' : '+', std::abs(exponent));
-  return std::string(value < 0 ? "-" : " ") + mantissa.substr(0, e) + tail;
+  const char* end = std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific, 14).ptr;
+  const std::string_view digits(text, end - text);  // d.dddddddddddddde+xx
+  const std::string sign = value < 0 ? "-" : " ";
+  const std::size_t e = digits.find('e');
+  if (e == std::string_view::npos) return sign + std::string(digits);  // inf or nan: never stored
+  const std::string_view exponent = digits.substr(e + 2);
+  return sign + std::string(digits.substr(0, e)) + 'E' + digits[e + 1] + std::string(4 - exponent.size(), '0') +
+         std::string(exponent);
+}
+
+// text right-aligned in width characters; longer text takes the room it needs.
+void AppendRightAligned(std::string& out, std::string_view text, std::size_t width) {
+  if (text.size() < width) out.append(width - text.size(), ' ');
+  out += text;
 }
 
 class Reader {
@@ -113,7 +133,8 @@ long double ReadReal(std::string_view token) {
   if (length == 0) return 0;  // nothing left to read
   const std::string text(token.substr(0, length));
   errno = 0;
-  const long double value = std::strtold(text.c_str(), nullptr);
+  // strtold keeps an underflow (tiny to 0 or a denormal), from_chars would not.
+  const long double value = strtold_l(text.c_str(), nullptr, CLocale());
   if (errno == ERANGE && std::isinf(value)) throw BadField();
   return value;
 }
@@ -126,14 +147,12 @@ std::int32_t ReadInteger(std::string_view token) {
   for (std::size_t j = i; j < token.size(); ++j) {
     if (!IsDigit(token[j])) throw BadField();
   }
-  const std::string text(token);
-  errno = 0;
-  const long long value = std::strtoll(text.c_str(), nullptr, 10);
-  if (errno == ERANGE || value > std::numeric_limits<std::int32_t>::max() ||
-      value < std::numeric_limits<std::int32_t>::min()) {
-    throw BadField();
-  }
-  return static_cast<std::int32_t>(value);
+  std::int32_t value = 0;
+  // from_chars takes no "+" sign.
+  const char* first = token.data() + (token[0] == '+' ? 1 : 0);
+  const auto [end, error] = std::from_chars(first, token.data() + token.size(), value);
+  if (error != std::errc{} || end != token.data() + token.size()) throw BadField();  // beyond 32 bits
+  return value;
 }
 
 std::string Trimmed(const std::string& name) {
@@ -148,18 +167,22 @@ std::string Trimmed(const std::string& name) {
 std::string FormatRecords(const TTabelaRecordes& table) {
   std::string out;
   out.reserve(TTabelaRecordes::kEntries * 56);
-  char fields[128];
+  char number[64];  // a score is below 2^127: at most 39 digits and a sign
   for (int i = 0; i < TTabelaRecordes::kEntries; ++i) {
     const TRecorde& entry = table.Line(i);
-    const std::string name = entry.Nome.substr(0, kMaxNameLength);
+    const std::string name = CleanName(entry.Nome.substr(0, kMaxNameLength));
     out.append(kMaxNameLength - name.size(), ' ');
     out += name;
     // Printed from the float itself: a score read from a foreign file may be
     // far beyond any integer type.
     long double score = std::nearbyint(entry.Escore.ToLongDouble());
     if (score == 0) score = 0;  // no "-0"
-    std::snprintf(fields, sizeof fields, " %7.0Lf %d ", score, static_cast<int>(entry.Perdidas));
-    out += fields;
+    const char* end = std::to_chars(number, number + sizeof number, score, std::chars_format::fixed, 0).ptr;
+    out += ' ';
+    AppendRightAligned(out, std::string_view(number, end - number), 7);
+    out += ' ';
+    out.append(number, std::to_chars(number, number + sizeof number, entry.Perdidas).ptr);
+    out += ' ';
     out += FormatDate(entry.Data);
     out += "\r\n";
   }
@@ -183,7 +206,7 @@ TTabelaRecordes ParseRecords(std::string_view bytes) {
       const long double date = ReadReal(reader.Token(64));
       if (std::fabs(date) > std::numeric_limits<double>::max()) throw BadField();
       entry.Data = static_cast<double>(date);
-      entry.Nome = Trimmed(name).substr(0, kMaxNameLength);
+      entry.Nome = CleanName(Trimmed(name).substr(0, kMaxNameLength));
     } catch (const std::exception&) {
       entry = TRecorde{};  // only this line's entry is lost
     }

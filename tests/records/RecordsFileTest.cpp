@@ -2,9 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
+#include "platform/TextFormats.h"
 #include "records/Ranking.h"
 #include "records/RecordsFile.h"
+#include "support/DecimalCommaLocale.h"
 
 using namespace std::string_literals;
 
@@ -58,7 +62,10 @@ TEST(RecordsFile, RandomTablesRoundTripByteForByte) {
       if (next() % 3 == 0) continue;
       std::string name;
       const int length = static_cast<int>(next() % 21);
-      for (int k = 0; k < length; ++k) name += static_cast<char>(33 + next() % 222);  // Latin-1, no blanks
+      for (int k = 0; k < length; ++k) {
+        const char c = static_cast<char>(33 + next() % 222);  // Latin-1, no blanks
+        name += c == 127 ? '~' : c;                           // and no control character
+      }
       table.Line(i) = Entry(name, static_cast<long double>(static_cast<std::int64_t>(next() % 2000000000) - 1000000),
                             static_cast<int>(next() % 127), 36000 + static_cast<double>(next() % 40000));
     }
@@ -66,6 +73,27 @@ TEST(RecordsFile, RandomTablesRoundTripByteForByte) {
     EXPECT_EQ(ParseRecords(text), table);
     EXPECT_EQ(FormatRecords(ParseRecords(text)), text);
   }
+}
+
+// The windows put the C library under the user's locale; the file must not
+// follow it: the same bytes are written, and read back, under a decimal comma.
+TEST(RecordsFile, DecimalCommaLocaleChangesNoByte) {
+  TTabelaRecordes table;
+  table.Line(0) = Entry("ABC", 12345, 6, 45292);
+  table.Line(1) = Entry("Twenty Characters!!!", -8735, 2147483647, 45293.5);
+  table.Line(2) = Entry("Big", std::ldexp(1.0L, 100), -12, -693593);
+  table.Line(3) = Entry("x", 12345678, 0, 1e-300);
+  const std::string inC = FormatRecords(table);
+  std::ifstream file(QUILLMONT_RECORDS_CORPUS "/played.rec", std::ios::binary);
+  const std::string played{std::istreambuf_iterator<char>(file), {}};
+  ASSERT_EQ(played.size(), 15120u);
+
+  const testing::DecimalCommaLocale decimalComma;
+  ASSERT_EQ(decimalComma.Failure(), "");
+  EXPECT_EQ(FormatRecords(table), inC);
+  EXPECT_EQ(ParseRecords(inC), table);
+  EXPECT_EQ(FormatRecords(ParseRecords(played)), played);
+  EXPECT_EQ(FormatWholeNumber(-1234567.5L, "."), "-1.234.568");
 }
 
 // Offset of 0-based line n.
