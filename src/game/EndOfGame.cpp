@@ -79,8 +79,7 @@ void Game::FimJogo() {
 }
 
 void Game::AtualizaGaleria() {
-  shared_.PosicaoRanking = RankResult(shared_.Tabela, shared_.Board, shared_.NumColors, shared_.NumFits, escore_,
-                                      TilesCancelados() + pecasRestantes_, Today(clock_));
+  RankNewResult(shared_, escore_, TilesCancelados() + pecasRestantes_, Today(clock_));
 }
 
 }  // namespace quillmont

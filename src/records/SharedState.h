@@ -1,11 +1,13 @@
 #pragma once
 // What the main window and the gallery share: the options of the current
 // category, the player's name, the rank of the game that ended last and the
-// best-players table. One object, owned by the shell, passed by reference.
+// best-players table with the changes this run made to it. One object, owned by the shell, passed by reference.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "records/TRecorde.h"
+#include "records/TableChanges.h"
 
 namespace quillmont {
 
@@ -16,6 +18,7 @@ struct SharedState {
   std::string Player;          // Latin-1, at most 20 characters
   std::int32_t PosicaoRanking = kNoRank;
   TTabelaRecordes Tabela;
+  std::vector<TableChange> Unsaved;  // this run's changes not yet in the file
 };
 
 }  // namespace quillmont

@@ -18,6 +18,7 @@
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/LocaleFormats.h"
 #include "records/SharedState.h"
+#include "records/TableChanges.h"
 
 namespace quillmont {
 namespace {
@@ -115,6 +116,9 @@ QFont CategoryTitleFont(int width) {
 bool AskReset() {
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Attention"), QStringLiteral("Reset gallery?"),
                   QMessageBox::Ok | QMessageBox::Cancel, nullptr);
+  // Esc opens this question, so a second key at once (Enter) must not
+  // empty the category: the safe answer is the default.
+  box.setDefaultButton(QMessageBox::Cancel);
   return box.exec() == QMessageBox::Ok;
 }
 
@@ -238,11 +242,7 @@ int TGallery::ShowForNameEntry() {
   resetDuringEntry_ = false;
   AtualizaGaleria();
   const int result = exec();
-  // A category reset while the window was open has no entry left to name.
-  if (!resetDuringEntry_ && shared_.PosicaoRanking < kNoRank) {
-    shared_.Tabela.At(shared_.Board, shared_.NumColors, shared_.NumFits, shared_.PosicaoRanking).Nome =
-        shared_.Player.substr(0, kMaxNameLength);
-  }
+  NameRankedResult(shared_);
   if (onTableChanged) onTableChanged();
   return result;
 }
@@ -256,6 +256,9 @@ void TGallery::ShowForViewing() {
 
 void TGallery::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  // Only our own show opens the window; the window system's (a restore after
+  // minimising) would put the offered name back over the one being typed.
+  if (event->spontaneous()) return;
   Guarded([this] { FormShow(); });
 }
 
@@ -273,20 +276,33 @@ void TGallery::FormShow() {
 }
 
 void TGallery::Edit1Change() {
+  // A typed or pasted control character becomes a space at once; setText
+  // brings us back here with the clean text.
+  const QString text = edit1_->text();
+  QString clean = text;
+  for (QChar& c : clean) {
+    if (c.unicode() < 32 || c.unicode() == 127) c = QLatin1Char(' ');
+  }
+  if (clean != text) {
+    const int cursor = edit1_->cursorPosition();
+    edit1_->setText(clean);
+    edit1_->setCursorPosition(cursor);
+    return;
+  }
   // After a Reset the marked row is empty for good; it no longer echoes the name.
   if (resetDuringEntry_) return;
-  if (shared_.PosicaoRanking < kNoRank) Cell(shared_.PosicaoRanking, 1)->setText(edit1_->text());
+  if (shared_.PosicaoRanking < kNoRank) Cell(shared_.PosicaoRanking, 1)->setText(text);
 }
 
 void TGallery::BitBtn1Click() {
   // Names are single bytes; a character outside Latin-1 is kept as "?".
-  shared_.Player = edit1_->text().left(kMaxNameLength).toLatin1().toStdString();
+  shared_.Player = CleanName(edit1_->text().left(kMaxNameLength).toLatin1().toStdString());
   accept();
 }
 
 void TGallery::BitBtn2Click() {
   if (!confirmReset || !confirmReset()) return;
-  shared_.Tabela.ClearCategory(shared_.Board, shared_.NumColors, shared_.NumFits);
+  ResetCategory(shared_);
   resetDuringEntry_ = true;
   AtualizaGaleria();
   if (onTableChanged) onTableChanged();

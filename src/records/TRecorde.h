@@ -24,6 +24,16 @@ constexpr int kRanks = 15;
 constexpr int kNoRank = 16;  // PosicaoRanking of a game without an entry
 constexpr int kMaxNameLength = 20;
 
+// A name never holds a control character: CR, LF or Ctrl-Z would break the
+// line layout of the records file or end it early, so each becomes a space.
+inline std::string CleanName(std::string name) {
+  for (char& c : name) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code < 32 || code == 127) c = ' ';
+  }
+  return name;
+}
+
 // Indexed [Board 0..2][NumColors 4..6][NumFits 2..3][rank 1..15]; stored in
 // that order of nesting, which is also the order of the lines of the file.
 class TTabelaRecordes {

@@ -1,26 +1,60 @@
 #include "shell/Settings.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "platform/ProfileFile.h"
 #include "records/SharedState.h"
 
 namespace quillmont {
+namespace {
 
-bool ReadSettings(const ProfileFile& file, SharedState& shared) {
-  shared.Player = file.ReadString(kSettingsSection, "Player", "").substr(0, kMaxNameLength);
-  shared.NumFits = std::clamp(file.ReadInteger(kSettingsSection, "NumFits", 2), 2, 3);
-  shared.Board = static_cast<std::uint8_t>(std::clamp(file.ReadInteger(kSettingsSection, "Board", 0), 0, 2));
-  const bool mute = file.ReadInteger(kSettingsSection, "Mute", 0) == 1;
-  shared.NumColors = std::clamp(file.ReadInteger(kSettingsSection, "Colors", 0), 0, 2) + 4;
-  return mute;
+const char* const kWrittenAtShutdown[] = {"Player", "NumFits", "Board", "Colors"};
+
+}  // namespace
+
+StartupSettings ReadSettings(const ProfileFile& file, SharedState& shared) {
+  StartupSettings settings;
+  const std::string text = file.ReadText();  // one read for all the keys
+  const auto integer = [&text](const char* key, std::int32_t def) {
+    std::string value;
+    std::int32_t number = 0;
+    return ProfileFile::Find(text, kSettingsSection, key, value) && ProfileFile::ParseInteger(value, number)
+               ? number
+               : def;
+  };
+  std::string player;
+  ProfileFile::Find(text, kSettingsSection, "Player", player);
+  shared.Player = CleanName(player.substr(0, kMaxNameLength));
+  shared.NumFits = std::clamp(integer("NumFits", 2), 2, 3);
+  shared.Board = static_cast<std::uint8_t>(std::clamp(integer("Board", 0), 0, 2));
+  settings.mute = integer("Mute", 0) == 1;
+  shared.NumColors = std::clamp(integer("Colors", 0), 0, 2) + 4;
+
+  for (const char* key : kWrittenAtShutdown) {
+    std::string value;
+    if (ProfileFile::Find(text, kSettingsSection, key, value)) settings.atStart[key] = value;
+  }
+  return settings;
 }
 
-void WriteSettings(ProfileFile& file, const SharedState& shared) {
-  file.WriteString(kSettingsSection, "Player", shared.Player);
-  file.WriteInteger(kSettingsSection, "NumFits", shared.NumFits);
-  file.WriteInteger(kSettingsSection, "Board", shared.Board);
-  file.WriteInteger(kSettingsSection, "Colors", shared.NumColors - 4);
+void WriteSettings(ProfileFile& file, const SharedState& shared, const SettingsAtStart& atStart) {
+  const std::string texts[] = {shared.Player, std::to_string(shared.NumFits), std::to_string(shared.Board),
+                               std::to_string(shared.NumColors - 4)};
+  const char* const defaults[] = {"", "2", "0", "0"};
+  std::vector<ProfileFile::KeyWrite> writes;
+  for (std::size_t i = 0; i < std::size(texts); ++i) {
+    const auto start = atStart.find(kWrittenAtShutdown[i]);
+    if (start != atStart.end()) {
+      if (start->second != texts[i]) writes.push_back({kWrittenAtShutdown[i], texts[i]});
+    } else {
+      // Missing at start: written unless another copy has written it since
+      // and this run kept the default it started with.
+      writes.push_back({kWrittenAtShutdown[i], texts[i], texts[i] == defaults[i]});
+    }
+  }
+  file.WriteStrings(kSettingsSection, writes);
 }
 
 void WriteMute(ProfileFile& file, bool mute) { file.WriteInteger(kSettingsSection, "Mute", mute ? 1 : 0); }

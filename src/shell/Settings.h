@@ -1,7 +1,7 @@
 #pragma once
 // The settings file "QUILLMONT.INI", section "Quillmont": the keys and how
 // their stored values map onto the game's options.
-#include <cstdint>
+#include <map>
 #include <string>
 
 namespace quillmont {
@@ -12,15 +12,27 @@ struct SharedState;
 inline constexpr const char* kSettingsFileName = "QUILLMONT.INI";
 inline constexpr const char* kSettingsSection = "Quillmont";
 
-// Reads "Player", "NumFits", "Board", "Mute" and "Colors" in that order into
-// the shared options. Stored option values are brought into their ranges
-// before they are narrowed: below a range gives its first choice, above it
-// the last. Returns the Mute setting (exactly 1 means on).
-bool ReadSettings(const ProfileFile& file, SharedState& shared);
+// The text each key held when this run started; a key missing then has no
+// entry. Shutdown writes only the keys whose text this run changed (a key
+// missing at start, unless another copy wrote it meanwhile), so a second
+// running copy never undoes the first one's choices.
+using SettingsAtStart = std::map<std::string, std::string>;
 
-// Writes "Player", "NumFits", "Board" and "Colors" in that order; the first
-// write that fails throws and the later ones are skipped.
-void WriteSettings(ProfileFile& file, const SharedState& shared);
+struct StartupSettings {
+  bool mute = false;  // exactly 1 means on
+  SettingsAtStart atStart;
+};
+
+// Reads "Player", "NumFits", "Board", "Mute" and "Colors" into the shared
+// options. Stored option values are brought into their ranges before they
+// are narrowed: below a range gives its first choice, above it the last.
+// The player's name loses its control characters and keeps 20 characters.
+StartupSettings ReadSettings(const ProfileFile& file, SharedState& shared);
+
+// Writes "Player", "NumFits", "Board" and "Colors", those whose text differs
+// from what the file held at start, in one replace of the file; throws when
+// it cannot.
+void WriteSettings(ProfileFile& file, const SharedState& shared, const SettingsAtStart& atStart);
 
 void WriteMute(ProfileFile& file, bool mute);
 

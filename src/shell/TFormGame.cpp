@@ -4,10 +4,12 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QTimer>
+#include <filesystem>
 #include <string>
 
 #include "controls/TGauge.h"
 #include "game/TileDrawing.h"
+#include "platform/AtomicFile.h"
 #include "platform/ProfileFile.h"
 #include "platform/RandomSource.h"
 #include "platform/ProgramFolder.h"
@@ -16,7 +18,7 @@
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/LocaleFormats.h"
 #include "platform/qt/SoundPlayer.h"
-#include "records/RecordsFile.h"
+#include "records/RecordsStore.h"
 #include "records/SharedState.h"
 #include "records/TGallery.h"
 #include "shell/PictureControl.h"
@@ -28,6 +30,14 @@ namespace quillmont {
 namespace {
 
 constexpr const char* kRecordsFileName = "QUILLMONT.REC";
+
+// The program's copy of the best-players file, by its full path so that a
+// message can name it: the current folder is the program's after start-up.
+std::string ProgramRecordsPath() {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::current_path(error);
+  return error ? std::string(kRecordsFileName) : (folder / kRecordsFileName).string();
+}
 
 }  // namespace
 
@@ -53,7 +63,10 @@ void TFormGame::FormCreate() {
   LoadToolbarFaces();
   iniciado_ = false;
   arqIni_ = std::make_unique<ProfileFile>(services_.settingsPath);
-  mute_ = ReadSettings(*arqIni_, shared_);
+  arqIni_->RemoveStaleTemporaries();
+  StartupSettings settings = ReadSettings(*arqIni_, shared_);
+  mute_ = settings.mute;
+  settingsAtStart_ = std::move(settings.atStart);
   checkBox1_->setChecked(mute_);  // a change runs CheckBox1Click, which writes "Mute" again
   game_.Mute = mute_;
   LeArqRec();
@@ -80,8 +93,13 @@ void TFormGame::FormShow() {
 
 void TFormGame::FormDestroy() {
   timer1_->stop();
-  GravaArqRec();
-  Guarded([this] { WriteSettings(*arqIni_, shared_); });
+  try {
+    records_->Save(shared_);
+  } catch (const FileWriteError& e) {
+    // No window may open while the program closes (a logout does not wait).
+    WriteToStandardError(std::string("Unable to write to ") + e.what());
+  }
+  Guarded([this] { WriteSettings(*arqIni_, shared_, settingsAtStart_); });
   arqIni_.reset();
 }
 
@@ -96,9 +114,23 @@ void TFormGame::LoadToolbarFaces() {
   }
 }
 
-void TFormGame::LeArqRec() { shared_.Tabela = quillmont::LeArqRec(kRecordsFileName); }
+void TFormGame::LeArqRec() {
+  records_ = std::make_unique<RecordsStore>(ProgramRecordsPath(), services_.userRecordsPath);
+  shared_.Tabela = records_->Load();
+}
 
-void TFormGame::GravaArqRec() { quillmont::GravaArqRec(shared_.Tabela, kRecordsFileName); }
+void TFormGame::GravaArqRec() {
+  try {
+    records_->Save(shared_);
+  } catch (const FileWriteError& e) {
+    // Once: the changes stay unsaved and every later write tries again.
+    if (recordsErrorReported_) return;
+    recordsErrorReported_ = true;
+    ReportError(std::string("Unable to write to ") + e.what());
+  }
+}
+
+const std::string& TFormGame::RecordsPath() const { return records_->Path(); }
 
 // ---- options --------------------------------------------------------------
 
@@ -202,9 +234,12 @@ void TFormGame::SetBoardHeight(int height) { panel7_->resize(panel7_->width(), h
 void TFormGame::ShowGameResult(int posicaoRanking) {
   if (posicaoRanking >= kNoRank) {
     if (mensagem_ != nullptr) mensagem_->exec();
-  } else if (gallery_ != nullptr) {
-    gallery_->ShowForNameEntry();
+    return;
   }
+  // On disk before the name is asked for: a kill while it is typed loses
+  // only the name.
+  GravaArqRec();
+  if (gallery_ != nullptr) gallery_->ShowForNameEntry();
 }
 
 }  // namespace quillmont

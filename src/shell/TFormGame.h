@@ -9,6 +9,7 @@
 
 #include "game/Game.h"
 #include "game/GameView.h"
+#include "shell/Settings.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -23,6 +24,7 @@ class Clock;
 class PictureControl;
 class ProfileFile;
 class RandomSource;
+class RecordsStore;
 class SoundPlayer;
 class TFormRules;
 class TGallery;
@@ -40,6 +42,9 @@ struct GameServices {
   SoundPlayer& sound;
   std::string programFolder;  // made the current folder at start-up
   std::string settingsPath;   // full path of "QUILLMONT.INI"
+  // The player's own "QUILLMONT.REC", kept when the program's folder or its
+  // copy of the file cannot be written.
+  std::string userRecordsPath;
 };
 
 class TFormGame : public QWidget, private GameView {
@@ -68,9 +73,12 @@ class TFormGame : public QWidget, private GameView {
   QCheckBox* CheckBox1() const { return checkBox1_; }
   int DealCount() const { return dealCount_; }
 
-  // The writes of the best-players file: at shutdown and whenever the
-  // gallery changed the table.
+  // Writes this run's changes to the best-players file: the moment a result
+  // is ranked, whenever the gallery changed the table, and at shutdown. A
+  // failure during play is reported once.
   void GravaArqRec();
+  // The best-players file in use.
+  const std::string& RecordsPath() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -124,6 +132,9 @@ class TFormGame : public QWidget, private GameView {
   SharedState& shared_;
   GameServices services_;
   std::unique_ptr<ProfileFile> arqIni_;
+  SettingsAtStart settingsAtStart_;
+  std::unique_ptr<RecordsStore> records_;
+  bool recordsErrorReported_ = false;
   Game game_;
   bool mute_ = false;
   bool iniciado_ = false;

@@ -2,13 +2,13 @@
 // lets the main window's destruction write the files.
 #include <QApplication>
 #include <QIcon>
-#include <cstdio>
 #include <exception>
 
 #include "platform/Clock.h"
 #include "platform/ConfigLocation.h"
 #include "platform/ProgramFolder.h"
 #include "platform/RandomSource.h"
+#include "platform/qt/ErrorReport.h"
 #include "platform/qt/SignalCloser.h"
 #include "platform/qt/SoundPlayer.h"
 #include "records/SharedState.h"
@@ -31,20 +31,23 @@ int main(int argc, char** argv) {
     SystemClock clock;
     StdRandom random;
     QtSoundPlayer sound;
-    GameServices services{clock, random, sound, ExecutableDirectory(), SettingsFilePath(kSettingsFileName)};
+    GameServices services{clock, random, sound, ExecutableDirectory(), SettingsFilePath(kSettingsFileName),
+                          UserDataFilePath("quillmont/QUILLMONT.REC")};
 
+    // Made before the main window and so destroyed after it: the shutdown
+    // that its destruction runs stays under the signals' watch.
+    SignalCloser closer;
     TFormGame formGame(shared, services);
     TGallery gallery(shared);
     TMensagem mensagem;
     TFormRules formRules;
     formGame.AttachWindows(&gallery, &mensagem, &formRules);
 
-    SignalCloser closer;
     closer.SetWindow(&formGame);
     formGame.showMaximized();
     return QApplication::exec();
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "quillmont: %s\n", e.what());
+    WriteToStandardError(e.what());
     return 1;
   }
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QButtonGroup>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -62,8 +64,17 @@ TEST(GamePlay, DuosGameToTheEndEntersTheBestPlayers) {
     galleryShown = modal == &windows.gallery;
     EXPECT_TRUE(windows.gallery.Edit1()->isVisible());
     EXPECT_EQ(windows.gallery.Edit1()->text(), "Ana");
+    // The result is on disk already, with no name yet: a kill now would
+    // lose only the name.
+    const TRecorde ranked = ParseRecords(ReadFile(h.ProgramFolder() / "QUILLMONT.REC")).At(0, 4, 2, 1);
+    EXPECT_EQ(ranked.Nome, "");
+    EXPECT_EQ(ranked.Data, 45292.0);
     QTest::keyClick(windows.gallery.Edit1(), Qt::Key_End);  // the offered name is selected
     QTest::keyClicks(windows.gallery.Edit1(), "!");
+    // Pasted control characters turn into spaces as they arrive.
+    QGuiApplication::clipboard()->setText(QStringLiteral("\x1A\r\nZ"));
+    QTest::keyClick(windows.gallery.Edit1(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(windows.gallery.Edit1()->text(), "Ana!   Z");
     QTest::keyClick(windows.gallery.Edit1(), Qt::Key_Return);
   });
   PlayToTheEnd(form, 2);
@@ -73,10 +84,10 @@ TEST(GamePlay, DuosGameToTheEndEntersTheBestPlayers) {
   EXPECT_EQ(h.sound.played.back(), "fim.wav");
   EXPECT_EQ(h.sound.played.front(), "acerto.wav");
   EXPECT_EQ(h.shared.PosicaoRanking, 1);
-  EXPECT_EQ(h.shared.Player, "Ana!");
+  EXPECT_EQ(h.shared.Player, "Ana!   Z");
   // The gallery's close wrote the file at once, before any shutdown.
   const TTabelaRecordes onDisk = ParseRecords(ReadFile(h.ProgramFolder() / "QUILLMONT.REC"));
-  EXPECT_EQ(onDisk.At(0, 4, 2, 1).Nome, "Ana!");
+  EXPECT_EQ(onDisk.At(0, 4, 2, 1).Nome, "Ana!   Z");
   EXPECT_EQ(onDisk.At(0, 4, 2, 1).Escore, form.Jogo().Escore());
   EXPECT_EQ(onDisk.At(0, 4, 2, 1).Perdidas, 0);
   EXPECT_EQ(onDisk.At(0, 4, 2, 1).Data, 45292.0);

@@ -71,6 +71,7 @@ class MainWindowHarness {
   std::filesystem::path ProgramFolder() const { return root_ / "program"; }
   std::filesystem::path ConfigFolder() const { return root_ / "config"; }
   std::filesystem::path SettingsPath() const { return ConfigFolder() / "QUILLMONT.INI"; }
+  std::filesystem::path UserRecordsPath() const { return root_ / "data" / "quillmont" / "QUILLMONT.REC"; }
 
   void WriteSettings(const std::string& text) { WriteFile(SettingsPath(), text); }
   std::string Settings() const { return ReadFile(SettingsPath()); }
@@ -78,7 +79,8 @@ class MainWindowHarness {
   // Creates the window (FormCreate) and shows it (FormShow).
   TFormGame& Start(bool show = true) {
     form = std::make_unique<TFormGame>(
-        shared, GameServices{clock, random, sound, ProgramFolder().string(), SettingsPath().string()});
+        shared, GameServices{clock, random, sound, ProgramFolder().string(), SettingsPath().string(),
+                             UserRecordsPath().string()});
     if (show) {
       form->show();
       QApplication::processEvents();

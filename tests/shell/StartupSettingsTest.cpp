@@ -17,7 +17,12 @@ int Checked(TFormGame& form, int group) { return form.RadioGroup(group)->checked
 
 TEST(StartupSettings, FirstRunUsesDefaultsAndWritesNothingUntilShutdown) {
   MainWindowHarness h;
+  // What writes killed half-way left behind goes at start-up.
+  WriteFile(h.ConfigFolder() / "QUILLMONT.INI.x1Y2z3", "[Quillmont]\nBoa");
+  WriteFile(h.ProgramFolder() / "QUILLMONT.REC.AbC123", "     ");
   TFormGame& form = h.Start();
+  EXPECT_FALSE(std::filesystem::exists(h.ConfigFolder() / "QUILLMONT.INI.x1Y2z3"));
+  EXPECT_FALSE(std::filesystem::exists(h.ProgramFolder() / "QUILLMONT.REC.AbC123"));
   EXPECT_EQ(Checked(form, 1), 0);  // Easy
   EXPECT_EQ(Checked(form, 2), 0);  // Small
   EXPECT_EQ(Checked(form, 3), 0);  // Duos
@@ -99,19 +104,25 @@ TEST(StartupSettings, OutOfRangeOptionsAreBroughtIntoRange) {
   }
 }
 
-TEST(StartupSettings, LongPlayerNameIsCut) {
+TEST(StartupSettings, LongPlayerNameIsCutAndLosesItsControlCharacters) {
   MainWindowHarness h;
-  h.WriteSettings("[Quillmont]\nPlayer=ABCDEFGHIJKLMNOPQRSTUVWXY\n");
+  h.WriteSettings("[Quillmont]\nPlayer=AB\x1A\x7F\x01" "EFGHIJKLMNOPQRSTUVWXY\n");
   h.Start();
-  EXPECT_EQ(h.shared.Player, "ABCDEFGHIJKLMNOPQRST");
+  EXPECT_EQ(h.shared.Player, "AB   EFGHIJKLMNOPQRS");
   h.Stop();
-  EXPECT_NE(h.Settings().find("Player=ABCDEFGHIJKLMNOPQRST\n"), std::string::npos);
+  EXPECT_NE(h.Settings().find("Player=AB   EFGHIJKLMNOPQRS\n"), std::string::npos);
   EXPECT_EQ(h.Settings().find("ABCDEFGHIJKLMNOPQRSTU"), std::string::npos);
 }
 
 TEST(StartupSettings, OptionClicksDealAtOnceAndWriteOnlyAtShutdown) {
   MainWindowHarness h;
   h.WriteSettings("[Quillmont]\nBoard=0\n");
+  // A second copy of the program, open all the while and left idle.
+  SharedState idleShared;
+  auto idle = std::make_unique<TFormGame>(idleShared, GameServices{h.clock, h.random, h.sound,
+                                                                   h.ProgramFolder().string(),
+                                                                   h.SettingsPath().string(),
+                                                                   h.UserRecordsPath().string()});
   TFormGame& form = h.Start();
   const std::string before = h.Settings();
   QTest::mouseClick(form.RadioGroup(2)->button(2), Qt::LeftButton);
@@ -128,6 +139,8 @@ TEST(StartupSettings, OptionClicksDealAtOnceAndWriteOnlyAtShutdown) {
   EXPECT_EQ(form.DealCount(), 4);
   EXPECT_EQ(h.Settings(), before);
   h.Stop();
+  EXPECT_EQ(h.Settings(), "[Quillmont]\nBoard=2\nPlayer=\nNumFits=3\nColors=1\n");
+  idle.reset();  // closing last, it changed nothing and so writes nothing
   EXPECT_EQ(h.Settings(), "[Quillmont]\nBoard=2\nPlayer=\nNumFits=3\nColors=1\n");
 }
 
@@ -161,7 +174,8 @@ TEST(StartupSettings, UnwritableSettingsAreReportedWithTheirPath) {
   WriteFile(h.ConfigFolder() / "blocker", "x");
   h.form = std::make_unique<TFormGame>(
       h.shared, GameServices{h.clock, h.random, h.sound, h.ProgramFolder().string(),
-                             (h.ConfigFolder() / "blocker" / "QUILLMONT.INI").string()});
+                             (h.ConfigFolder() / "blocker" / "QUILLMONT.INI").string(),
+                             h.UserRecordsPath().string()});
   h.form->show();
   QApplication::processEvents();
   QTest::mouseClick(h.form->CheckBox1(), Qt::LeftButton);

@@ -2,8 +2,10 @@
 # Runs the program as an unprivileged user from a program folder it may not
 # write, holding a best-players file from an earlier game: the game starts,
 # shuts down in order on SIGTERM, and leaves that file whole, with no stray
-# temporary file beside it. (Root may write anywhere, so root drops to
-# "nobody"; any other user runs as itself.)
+# temporary file beside it; the table goes on in the player's own copy.
+# Then with no place to write at all: the shutdown says so on standard error.
+# (Root may write anywhere, so root drops to "nobody"; any other user runs as
+# itself.)
 set -euo pipefail
 bin_dir=$1 played=$2
 source "$(dirname "$0")/process.sh"
@@ -24,15 +26,30 @@ chmod 444 "$work/program/QUILLMONT.REC"
 chmod -R a-w "$work/program"
 mkdir -m 777 "$work/config"
 
-"${as_user[@]}" env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" HOME="$work/config" \
-  XDG_RUNTIME_DIR= "$work/program/quillmont" > "$work/log" 2>&1 &
-pid=$!
-wait_until_idle "$pid"
-[[ $(awk '/^Uid:/ {print $2}' "/proc/$pid/status") -ne 0 ]] || { echo "the program runs as root"; exit 1; }
-stop_with TERM "$pid" || { echo "the program did not shut down cleanly:"; cat "$work/log"; exit 1; }
+# run_and_stop DATA_HOME: one run as the user, ended by SIGTERM.
+run_and_stop() {
+  "${as_user[@]}" env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" HOME="$work/config" \
+    XDG_DATA_HOME="$1" XDG_RUNTIME_DIR= "$work/program/quillmont" > "$work/log" 2>&1 &
+  pid=$!
+  wait_until_idle "$pid"
+  [[ $(awk '/^Uid:/ {print $2}' "/proc/$pid/status") -ne 0 ]] || { echo "the program runs as root"; exit 1; }
+  stop_with TERM "$pid" || { echo "the program did not shut down cleanly:"; cat "$work/log"; exit 1; }
+}
+mkdir -m 777 "$work/data"
+run_and_stop "$work/data"
 
 cmp "$work/old.rec" "$work/program/QUILLMONT.REC" || { echo "QUILLMONT.REC changed"; exit 1; }
 extra=$(cd "$work/program" && ls -A | grep -v -x -F -f <(cd "$bin_dir" && ls -A; echo QUILLMONT.REC) || true)
 [[ -z $extra ]] || { echo "left in the program folder: $extra"; exit 1; }
 [[ -s $work/config/QUILLMONT.INI ]] || { echo "the settings were not written"; exit 1; }
-echo "read-only program folder: the old best-players file is whole"
+# The player's copy holds the program's table (its 270 lines, not the 271st).
+head -c 15120 "$work/old.rec" | cmp - "$work/data/quillmont/QUILLMONT.REC" ||
+  { echo "the player's copy of the table is missing or differs"; exit 1; }
+echo "read-only program folder: the old best-players file is whole, the player's copy goes on"
+
+mkdir -m 555 "$work/nowhere"
+run_and_stop "$work/nowhere"
+grep -qx "quillmont: Unable to write to $work/nowhere/quillmont/QUILLMONT.REC" "$work/log" ||
+  { echo "a shutdown with nowhere to write said:"; cat "$work/log"; exit 1; }
+cmp "$work/old.rec" "$work/program/QUILLMONT.REC" || { echo "QUILLMONT.REC changed"; exit 1; }
+echo "nowhere to write: said on standard error, the old file whole"

@@ -28,7 +28,8 @@ using testing::WhenModalShows;
 
 QColor TextColour(QLabel* label) { return label->palette().color(QPalette::WindowText); }
 
-// Answers the real "Reset gallery?" box with the given button once it shows.
+// Answers the real "Reset gallery?" box once it shows: with a click on the
+// given button, or with Enter where the focus is (NoButton).
 void AnswerResetBox(QMessageBox::StandardButton answer, bool* asked) {
   WhenModalShows([answer, asked](QWidget* box) {
     auto* message = qobject_cast<QMessageBox*>(box);
@@ -39,7 +40,11 @@ void AnswerResetBox(QMessageBox::StandardButton answer, bool* asked) {
     EXPECT_EQ(message->parentWidget(), nullptr);
     EXPECT_NE(message->button(QMessageBox::Ok), nullptr);
     *asked = true;
-    message->button(answer)->click();
+    if (answer == QMessageBox::NoButton) {
+      QTest::keyClick(message->focusWidget() != nullptr ? message->focusWidget() : message, Qt::Key_Return);
+    } else {
+      message->button(answer)->click();
+    }
   });
 }
 
@@ -151,12 +156,16 @@ TEST_F(GalleryTest, CloseBoxKeepsTheFormerName) {
   EXPECT_EQ(changes, 1);
 }
 
-TEST_F(GalleryTest, EscAsksBeforeResetAndCancelKeepsTheTable) {
+TEST_F(GalleryTest, EscAsksBeforeResetAndEnterOrCancelKeepsTheTable) {
   RankThird();
   const TTabelaRecordes before = shared.Tabela;
+  bool askedEnter = false;
   bool asked = false;
   bool stillOpen = false;
   WhenModalShows([&](QWidget*) {
+    // Esc and then Enter at once: Cancel is the question's default.
+    AnswerResetBox(QMessageBox::NoButton, &askedEnter);
+    QTest::keyClick(gallery.Edit1(), Qt::Key_Escape);
     AnswerResetBox(QMessageBox::Cancel, &asked);
     QTest::keyClick(gallery.Edit1(), Qt::Key_Escape);  // Esc from the name box
     // Esc is Reset's key, not the close key: the window is still up.
@@ -167,6 +176,7 @@ TEST_F(GalleryTest, EscAsksBeforeResetAndCancelKeepsTheTable) {
     });
   });
   gallery.ShowForNameEntry();
+  EXPECT_TRUE(askedEnter);
   EXPECT_TRUE(asked);
   EXPECT_TRUE(stillOpen);
   TTabelaRecordes expected = before;
@@ -223,6 +233,21 @@ TEST_F(GalleryTest, ResetDuringNameEntryLeavesNoPhantomName) {
     gallery.close();
   });
   gallery.ShowForViewing();
+}
+
+TEST_F(GalleryTest, RestoringAfterMinimisingKeepsTheTypedName) {
+  RankThird();
+  WhenModalShows([&](QWidget*) {
+    QTest::keyClicks(gallery.Edit1(), "Zed");
+    // Restoring sends the window a spontaneous show, as the window system does.
+    gallery.setWindowState(Qt::WindowMinimized);
+    gallery.setWindowState(Qt::WindowNoState);
+    EXPECT_EQ(gallery.Edit1()->text(), "Zed");
+    EXPECT_EQ(gallery.Cell(3, 1)->text(), "Zed");
+    QTest::mouseClick(gallery.BitBtn1(), Qt::LeftButton);
+  });
+  gallery.ShowForNameEntry();
+  EXPECT_EQ(shared.Tabela.At(1, 5, 2, 3).Nome, "Zed");
 }
 
 TEST_F(GalleryTest, TabOrderAndNonLatin1Names) {

@@ -1,0 +1,195 @@
+// The best-players file shared by running copies of the program, kept
+// for the player when the program's folder may not be written, and read
+// safely whatever stands in its place.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/AtomicFile.h"
+#include "records/RecordsFile.h"
+#include "records/RecordsStore.h"
+#include "records/SharedState.h"
+#include "records/TableChanges.h"
+
+namespace quillmont {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Read(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+class RecordsStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = fs::temp_directory_path() / ("quillmont-store-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "program");
+  }
+  void TearDown() override {
+    fs::permissions(root / "program", fs::perms::owner_all, fs::perm_options::add);
+    fs::remove_all(root);
+  }
+  fs::path ProgramFile() const { return root / "program" / "QUILLMONT.REC"; }
+  fs::path UserFile() const { return root / "data" / "quillmont" / "QUILLMONT.REC"; }
+  RecordsStore Store() const { return RecordsStore(ProgramFile().string(), UserFile().string()); }
+
+  // One running copy: its own shared state over its own store.
+  struct Copy {
+    SharedState shared;
+    RecordsStore store;
+  };
+  Copy Open() const {
+    Copy copy{SharedState{}, Store()};
+    copy.shared.Tabela = copy.store.Load();
+    return copy;
+  }
+
+  fs::path root;
+};
+
+TEST_F(RecordsStoreTest, TwoCopiesKeepEachOthersResultsAndNames) {
+  Copy a = Open();
+  Copy b = Open();
+  // Each ranks a game and writes at once, with the empty name: a kill while
+  // the name is typed loses only the name.
+  RankNewResult(a.shared, TReal6::FromDouble(500), 3, 46000);
+  a.store.Save(a.shared);
+  EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, 1).Escore.ToLongDouble(), 500);
+  EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, 1).Nome, "");
+  RankNewResult(b.shared, TReal6::FromDouble(900), 1, 46001);
+  EXPECT_EQ(b.shared.PosicaoRanking, 1);
+  b.store.Save(b.shared);
+  // b now sees a's result below its own; a's row moves down when a writes.
+  EXPECT_EQ(b.shared.Tabela.At(0, 4, 2, 2).Escore.ToLongDouble(), 500);
+
+  a.shared.Player = "Ana";
+  NameRankedResult(a.shared);
+  a.store.Save(a.shared);
+  EXPECT_EQ(a.shared.PosicaoRanking, 2);  // the marked row follows the result
+  b.shared.Player = "Bo\x1A\r\n";         // a control character never reaches the file
+  NameRankedResult(b.shared);
+  b.store.Save(b.shared);
+  a.store.Save(a.shared);  // closing: nothing left to add, nothing lost
+  b.store.Save(b.shared);
+
+  const TTabelaRecordes onDisk = ParseRecords(Read(ProgramFile()));
+  EXPECT_EQ(onDisk.At(0, 4, 2, 1).Nome, "Bo");
+  EXPECT_EQ(onDisk.At(0, 4, 2, 1).Escore.ToLongDouble(), 900);
+  EXPECT_EQ(onDisk.At(0, 4, 2, 2).Nome, "Ana");
+  EXPECT_EQ(onDisk.At(0, 4, 2, 2).Perdidas, 3);
+  EXPECT_EQ(onDisk.At(0, 4, 2, 3), TRecorde{});
+  EXPECT_EQ(Read(ProgramFile()).size(), 15120u);
+
+  // Two equal results of two copies each keep their own name.
+  Copy c = Open();
+  Copy d = Open();
+  RankNewResult(c.shared, TReal6::FromDouble(700), 0, 46002);
+  c.store.Save(c.shared);
+  RankNewResult(d.shared, TReal6::FromDouble(700), 0, 46002);
+  d.store.Save(d.shared);
+  EXPECT_EQ(d.shared.PosicaoRanking, 3);  // an equal score goes below
+  d.shared.Player = "Dee";
+  NameRankedResult(d.shared);
+  d.store.Save(d.shared);
+  c.shared.Player = "Cy";
+  NameRankedResult(c.shared);
+  c.store.Save(c.shared);
+  const TTabelaRecordes both = ParseRecords(Read(ProgramFile()));
+  EXPECT_EQ(both.At(0, 4, 2, 2).Nome, "Cy");
+  EXPECT_EQ(both.At(0, 4, 2, 3).Nome, "Dee");
+  EXPECT_EQ(both.At(0, 4, 2, 4).Nome, "Ana");
+
+  // A reset by one copy while the other names: the category stays empty,
+  // and nobody's name lands on an empty entry.
+  Copy e = Open();
+  RankNewResult(e.shared, TReal6::FromDouble(50), 9, 46003);
+  e.store.Save(e.shared);
+  ResetCategory(a.shared);
+  a.store.Save(a.shared);
+  e.shared.Player = "Late";
+  NameRankedResult(e.shared);
+  e.store.Save(e.shared);
+  for (int r = 1; r <= kRanks; ++r) EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, r), TRecorde{});
+}
+
+TEST_F(RecordsStoreTest, AnUnwritableProgramFileIsKeptForThePlayer) {
+  TTabelaRecordes old;
+  old.At(1, 5, 3, 1).Nome = "Old";
+  old.At(1, 5, 3, 1).Escore = TReal6::FromDouble(1234);
+  const std::string oldBytes = FormatRecords(old) + "a line past the table\r\n";
+  { std::ofstream(ProgramFile(), std::ios::binary) << oldBytes; }
+  // Stale temporaries of killed writes are cleared at start; others stay.
+  { std::ofstream(root / "program" / "QUILLMONT.REC.a1B2c3") << "half"; }
+  { std::ofstream(root / "program" / "QUILLMONT.REC.notours") << "x"; }
+  // No write bit: read-only even for root, and never replaced.
+  fs::permissions(ProgramFile(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+  Copy a = Open();
+  EXPECT_FALSE(fs::exists(root / "program" / "QUILLMONT.REC.a1B2c3"));
+  EXPECT_TRUE(fs::exists(root / "program" / "QUILLMONT.REC.notours"));
+  EXPECT_EQ(a.shared.Tabela, old);
+  EXPECT_EQ(a.store.Path(), UserFile().string());
+  a.shared.Board = 1, a.shared.NumColors = 5, a.shared.NumFits = 3;
+  RankNewResult(a.shared, TReal6::FromDouble(2000), 0, 46000);
+  a.store.Save(a.shared);
+  EXPECT_EQ(Read(ProgramFile()), oldBytes);
+  const TTabelaRecordes mine = ParseRecords(Read(UserFile()));
+  EXPECT_EQ(mine.At(1, 5, 3, 2), old.At(1, 5, 3, 1));  // started as a copy of the program's table
+  EXPECT_EQ(mine.At(1, 5, 3, 1).Escore.ToLongDouble(), 2000);
+
+  // From then on the player's copy is the one read, even once the
+  // program's file could be written again.
+  fs::permissions(ProgramFile(), fs::perms::owner_write, fs::perm_options::add);
+  Copy b = Open();
+  EXPECT_EQ(b.store.Path(), UserFile().string());
+  EXPECT_EQ(b.shared.Tabela, mine);
+
+  // Neither place writable: the failure names the player's file and the
+  // change waits for the next write.
+  fs::remove_all(root / "data");
+  { std::ofstream(root / "data") << "a file where a folder should be"; }
+  fs::permissions(ProgramFile(), fs::perms::owner_write, fs::perm_options::remove);
+  Copy c = Open();
+  RankNewResult(c.shared, TReal6::FromDouble(3000), 0, 46000);
+  try {
+    c.store.Save(c.shared);
+    ADD_FAILURE() << "the write should fail";
+  } catch (const FileWriteError& error) {
+    EXPECT_EQ(error.what(), UserFile().string());
+  }
+  EXPECT_EQ(c.shared.Unsaved.size(), 1u);
+  EXPECT_EQ(Read(ProgramFile()), oldBytes);
+}
+
+TEST_F(RecordsStoreTest, ReadsNeitherHangOnAFifoNorSwallowADevice) {
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_EQ(::mkfifo(ProgramFile().c_str(), 0644), 0);
+  EXPECT_EQ(Store().Load(), TTabelaRecordes{});  // a FIFO with no writer would block a plain open
+  fs::remove(ProgramFile());
+  fs::create_symlink("/dev/zero", ProgramFile());
+  EXPECT_EQ(Store().Load(), TTabelaRecordes{});
+  fs::remove(ProgramFile());
+  // 2 GB, mostly a hole: only the first MiB is read.
+  TTabelaRecordes table;
+  table.Line(0).Nome = "Big";
+  table.Line(0).Escore = TReal6::FromDouble(77);
+  { std::ofstream(ProgramFile(), std::ios::binary) << FormatRecords(table); }
+  fs::resize_file(ProgramFile(), std::uintmax_t{2} << 30);
+  EXPECT_EQ(ReadWholeFile(ProgramFile().string())->size(), kMaxReadBytes);
+  EXPECT_EQ(Store().Load(), table);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+}
+
+}  // namespace
+}  // namespace quillmont
