@@ -4,6 +4,7 @@
 #include <bitset>
 
 #include "game/Game.h"
+#include "platform/Clock.h"
 #include "platform/RandomSource.h"
 #include "records/SharedState.h"
 
@@ -28,7 +29,7 @@ void Game::InicializaJogo() {
 
   jogoTerminado_ = false;
   escore_ = TReal6{};
-  inicioBonus_ = Now(clock_);
+  inicioBonus_ = clock_.MonotonicTime();
   view_.SetGaugeProgress(0);
 
   for (int column = 1; column <= kColumns; ++column) {
@@ -91,7 +92,7 @@ void Game::InicializaJogo() {
   numSelecionadas_ = 0;
   tempoBonus_ = BonusTime(shared_.Board, numColors, numFits);
   view_.SetGaugeMaximum(GaugeMaximum());
-  inicioBonus_ = Now(clock_);
+  inicioBonus_ = clock_.MonotonicTime();
   view_.SetGaugeProgress(0);
 }
 

@@ -3,6 +3,7 @@
 // the end check, the Bonus Bar and the score. Effects on the screen go
 // through GameView, in the order the rules produce them.
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <exception>
 
@@ -52,7 +53,8 @@ class Game {
   int PecasRestantes() const { return pecasRestantes_; }
   TReal6 Escore() const { return escore_; }
   int TempoBonus() const { return tempoBonus_; }
-  TDataHora InicioBonus() const { return inicioBonus_; }
+  // The Bonus Bar's last restart, on the clock's monotonic reading.
+  std::chrono::milliseconds InicioBonus() const { return inicioBonus_; }
   bool JogoTerminado() const { return jogoTerminado_; }
   int NumSelecionadas() const { return numSelecionadas_; }
   int SelCol(int position) const { return selCol_[static_cast<std::size_t>(position - 1)]; }
@@ -71,8 +73,9 @@ class Game {
   // move completes first.
   void Redraw(int column, int row);
   void EndCheck();
-  // Elapsed time since the bar's restart in bonus units; a restart before
-  // midnight and a reading after it count across the day boundary.
+  // Elapsed time since the bar's restart in bonus units, on the monotonic
+  // clock: a step of the wall clock, daylight saving or midnight between the
+  // restart and now changes nothing.
   long double ElapsedUnits() const;
 
   void ClickDuos(int column, int row);
@@ -90,7 +93,7 @@ class Game {
   int pecasRestantes_ = 0;
   TReal6 escore_;
   int tempoBonus_ = 0;
-  TDataHora inicioBonus_ = 0.0;
+  std::chrono::milliseconds inicioBonus_{0};
   bool jogoTerminado_ = false;
   int numSelecionadas_ = 0;
   std::array<int, 2> selCol_{};

@@ -2,12 +2,14 @@
 #include <cmath>
 
 #include "game/Game.h"
+#include "platform/Clock.h"
 #include "records/SharedState.h"
 
 namespace quillmont {
 namespace {
 
 constexpr long double kUnitsPerDay = 100000;  // one bonus unit is 0.864 s
+constexpr long double kMillisecondsPerDay = 86'400'000;
 
 // Rounding to nearest with halves to even, as the floating-point unit does.
 long double RoundHalfEven(long double value) { return std::nearbyint(value); }
@@ -17,9 +19,8 @@ long double TileFactor(int board) { return board == 0 ? 48 : board == 1 ? 72 : 1
 }  // namespace
 
 long double Game::ElapsedUnits() const {
-  long double days = static_cast<long double>(Now(clock_)) - static_cast<long double>(inicioBonus_);
-  if (days < 0) days += 1;  // the bar restarted before midnight
-  return days * kUnitsPerDay;
+  const std::int64_t ms = (clock_.MonotonicTime() - inicioBonus_).count();
+  return static_cast<long double>(ms) * kUnitsPerDay / kMillisecondsPerDay;
 }
 
 void Game::Timer1Timer() {
@@ -45,7 +46,7 @@ void Game::CalculaEscore() {
 
 void Game::AtualizaLabels() {
   view_.ShowCounters(pecasRestantes_, escore_.ToDouble());
-  inicioBonus_ = Now(clock_);
+  inicioBonus_ = clock_.MonotonicTime();
   view_.SetGaugeProgress(0);
 }
 

@@ -26,4 +26,8 @@ CivilTime FromSystemNow(bool local) {
 CivilTime SystemClock::LocalTime() const { return FromSystemNow(true); }
 CivilTime SystemClock::UtcTime() const { return FromSystemNow(false); }
 
+std::chrono::milliseconds SystemClock::MonotonicTime() const {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
+}
+
 }  // namespace quillmont

@@ -1,6 +1,9 @@
 #pragma once
-// The clocks the game reads: local civil time (the Bonus Bar, the date of a
-// result) and UTC (the random seed). Injected everywhere so tests never sleep.
+// The clocks the game reads: local civil time (the date of a result), UTC
+// (the random seed) and a monotonic clock (the Bonus Bar, which setting the
+// clock, daylight saving or midnight must not move). Injected everywhere so
+// tests never sleep.
+#include <chrono>
 #include <cstdint>
 
 namespace quillmont {
@@ -15,6 +18,8 @@ class Clock {
   virtual ~Clock() = default;
   virtual CivilTime LocalTime() const = 0;
   virtual CivilTime UtcTime() const = 0;
+  // Time since an arbitrary fixed moment, never stepped; only differences mean anything.
+  virtual std::chrono::milliseconds MonotonicTime() const = 0;
 };
 
 // Milliseconds since midnight of the given time's day.
@@ -26,6 +31,7 @@ class SystemClock final : public Clock {
  public:
   CivilTime LocalTime() const override;
   CivilTime UtcTime() const override;
+  std::chrono::milliseconds MonotonicTime() const override;
 };
 
 }  // namespace quillmont

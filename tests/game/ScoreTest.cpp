@@ -69,17 +69,31 @@ TEST_F(ScoreTest, GaugeFollowsTheClock) {
   EXPECT_GT(view.gaugeProgress, 260);  // the gauge holds it at its maximum
 }
 
-TEST_F(ScoreTest, MidnightCrossingKeepsTheBarAndTheBonus) {
-  clock.SetTimeOfDay(23, 59, 59, 700);
-  Prepare(0, 4, 2);
-  const int c = game.ColIni();
-  const int r = game.LinIni();
-  Click(c, r);
-  clock.AdvanceMilliseconds(600);  // 00:00:00.300 next day: 0.69 units since the restart
-  game.Timer1Timer();
-  EXPECT_EQ(view.gaugeProgress, 7);
-  Click(c, r + 1);
-  EXPECT_EQ(game.Escore().ToLongDouble(), 768 + 150 * (26 - 1));
+TEST_F(ScoreTest, WallClockStepsMoveNeitherTheBarNorTheBonus) {
+  // A pair completed 3 s (3.47 units) after the deal, while the wall clock is
+  // set back, set forward or passes midnight in between.
+  struct Case {
+    const char* what;
+    int hour, minute, second;
+    std::int64_t stepMs;
+  };
+  const Case cases[] = {{"undisturbed", 10, 0, 0, 0},
+                        {"set back 10 s", 10, 0, 0, -10'000},
+                        {"set forward 1 h", 10, 0, 0, 3'600'000},
+                        {"across midnight", 23, 59, 59, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    clock.SetTimeOfDay(c.hour, c.minute, c.second, 0);
+    Prepare(0, 4, 2);
+    Click(game.ColIni(), game.LinIni());
+    clock.AdvanceMilliseconds(1000);
+    clock.StepWallClock(c.stepMs);
+    clock.AdvanceMilliseconds(2000);
+    game.Timer1Timer();
+    EXPECT_EQ(view.gaugeProgress, 35);
+    Click(game.ColIni(), game.LinIni() + 1);
+    EXPECT_EQ(game.Escore().ToLongDouble(), 768 + 150 * (26 - 3));
+  }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real program headless in a copy of its folder, sends it each of
 # SIGTERM, SIGINT and SIGHUP in turn, and checks that each run shut down in
-# order: the best-players file and the settings both written.
+# order: the best-players file and the settings both written. Then a run whose
+# settings cannot be written, which must still end promptly.
 set -euo pipefail
 bin_dir=$1
 source "$(dirname "$0")/process.sh"
@@ -29,3 +30,30 @@ for sig in TERM INT HUP; do
   [[ "${actual%x}" == "$expected" ]] || { echo "SIG$sig: settings were:"; cat "$work/config/QUILLMONT.INI"; exit 1; }
   echo "SIG$sig: orderly shutdown"
 done
+
+# A settings write that fails while a signal closes the program waits for no
+# one: the message goes to standard error, the records file is still written,
+# and the program is gone within 2 s. "QUILLMONT.INI" as a folder defeats the
+# write even for root.
+rm -rf "$work/program" "$work/config"
+mkdir -p "$work/config/QUILLMONT.INI"
+cp -r "$bin_dir" "$work/program"
+rm -f "$work/program/QUILLMONT.REC"
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" "$work/program/quillmont" 2>"$work/stderr" &
+pid=$!
+wait_until_idle "$pid"
+started=$(date +%s%N)
+kill -s TERM "$pid"
+if ! timeout 2 tail -s 0.02 --pid="$pid" -f /dev/null; then
+  kill -9 "$pid" 2>/dev/null || true
+  echo "failed write: no exit within 2 s; standard error was:"; cat "$work/stderr"; exit 1
+fi
+elapsed_ms=$(( ($(date +%s%N) - started) / 1000000 ))
+status=0
+wait "$pid" || status=$?
+[[ $status -eq 0 ]] || { echo "failed write: exit status $status"; exit 1; }
+grep -qx "quillmont: Unable to write to $work/config/QUILLMONT.INI" "$work/stderr" \
+  || { echo "failed write: standard error was:"; cat "$work/stderr"; exit 1; }
+size=$(stat -c %s "$work/program/QUILLMONT.REC")
+[[ $size -eq 15120 ]] || { echo "failed write: QUILLMONT.REC is $size bytes"; exit 1; }
+echo "failed write: reported on standard error, exit in $elapsed_ms ms"

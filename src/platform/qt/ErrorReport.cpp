@@ -3,9 +3,13 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
+#include <atomic>
+#include <cstdio>
 
 namespace quillmont {
 namespace {
+
+std::atomic<bool> toStandardError{false};
 
 ErrorPresenter& Presenter() {
   static ErrorPresenter presenter;  // the one hook tests use to see reports
@@ -22,7 +26,9 @@ void ShowMessageBox(const std::string& message) {
 }  // namespace
 
 void ReportError(const std::string& message) {
-  if (Presenter()) {
+  if (toStandardError) {
+    WriteToStandardError(message);
+  } else if (Presenter()) {
     Presenter()(message);
   } else {
     ShowMessageBox(message);
@@ -33,6 +39,14 @@ ErrorPresenter SetErrorPresenter(ErrorPresenter presenter) {
   ErrorPresenter previous = std::move(Presenter());
   Presenter() = std::move(presenter);
   return previous;
+}
+
+void ReportErrorsToStandardError() { toStandardError = true; }
+
+void WriteToStandardError(const std::string& message) {
+  // One call per line, so lines from two threads never mix.
+  std::fprintf(stderr, "quillmont: %s\n", message.c_str());
+  std::fflush(stderr);
 }
 
 bool Guarded(const std::function<void()>& handler) {

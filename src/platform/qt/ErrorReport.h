@@ -16,6 +16,15 @@ using ErrorPresenter = std::function<void(const std::string&)>;
 // Installs a presenter and returns the previous one (empty: the message box).
 ErrorPresenter SetErrorPresenter(ErrorPresenter presenter);
 
+// From now on, for the rest of the run, every report goes to standard error
+// and no window opens: while the system closes the program no one may be
+// there to click OK, and a box would hold up the shutdown.
+void ReportErrorsToStandardError();
+
+// Writes "quillmont: <message>" as one line to standard error. Safe from any
+// thread.
+void WriteToStandardError(const std::string& message);
+
 // Runs the handler; whatever it throws is reported. Returns false when it threw.
 bool Guarded(const std::function<void()>& handler);
 
