@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Plays the real program on a virtual X server with a window manager, with
 # the real pointer and keyboard, reading the board off screenshots.
-#   1. From no files at all: a whole "Duos" game on the small board, a name
-#      typed into the gallery, Enter, the window closed by the window manager;
-#      both files are then compared byte for byte with what that game wrote.
+#   1. From no files at all, under a German locale (decimal comma), with a
+#      second copy of the program open on the same folders all along: a whole
+#      "Duos" game on the small board; the result is on disk, still nameless,
+#      when the gallery asks for the name; a name typed, Enter, the window
+#      closed by the window manager, then the second copy closed; both files
+#      are then compared byte for byte with what that game wrote, in the C
+#      convention.
 #   2. From a settings file for "Trios" on the big board with six colours and
 #      no wave files: the dealt board is checked from the screenshot, one trio
 #      and one wrong pair are picked, and SIGTERM ends the program mid-game.
-# The wall clock of the program is frozen (libfaketime), so the Bonus Bar
-# never runs down and the score and the date are known exactly; its timers
-# run on the monotonic clock, which is left alone.
+# The program's clocks run a hundred times slower (libfaketime), so the
+# Bonus Bar never loses a tenth while the pointer moves and the score and
+# the date are known exactly.
 #   play_on_x.sh PROGRAM_FOLDER SCREEN_TILES
 set -euo pipefail
 export LC_ALL=C
@@ -46,10 +50,12 @@ wait_for_tiles() {
 click_tile() {  # click_tile X Y: the centre of the tile whose top-left is X Y
   x xdotool mousemove --sync $(($1 + 19)) $(($2 + 19)) click 1
 }
-# start_game: runs the program from its copy in $work/program.
+# start_game: runs the program from its copy in $work/program, under the
+# locale $game_locale when set (built in $work/locales), else under C.
 start_game() {
-  (cd "$work/program" && exec env TZ=UTC XDG_CONFIG_HOME="$work/config" LD_PRELOAD="$libfaketime" \
-     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" FAKETIME="2026-12-07 10:00:00" FAKETIME_DONT_FAKE_MONOTONIC=1 ./quillmont > "$work/game.log" 2>&1) &
+  (cd "$work/program" && exec env ${game_locale:+LC_ALL="$game_locale" LOCPATH="$work/locales"} \
+     TZ=UTC XDG_CONFIG_HOME="$work/config" LD_PRELOAD="$libfaketime" \
+     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" FAKETIME="@2026-12-07 10:00:00 x0.01" ./quillmont > "$work/game.log" 2>&1) &
   game_pid=$!
   pids+=("$game_pid")
   main_window=$(x xdotool search --sync --onlyvisible --pid "$game_pid" --name '^Quillmont$' | head -1 || true)
@@ -67,9 +73,22 @@ empty_line() { printf '%20s %7d %d  0.00000000000000E+0000\r\n' '' 0 0; }
 mkdir -p "$work/config"
 cp -r "$bin_dir" "$work/program"
 rm -f "$work/program/QUILLMONT.REC"
+# Debian ships no compiled German locale: build one (package locales).
+mkdir -p "$work/locales"
+localedef -i de_DE -f UTF-8 "$work/locales/de_DE.UTF-8" > "$work/localedef.log" 2>&1 || true
+[[ $(LOCPATH="$work/locales" LC_ALL=de_DE.UTF-8 locale decimal_point 2> /dev/null) == , ]] ||
+  fail "cannot build the de_DE.UTF-8 locale: $(cat "$work/localedef.log")"
 
 # --- 1. a whole Duos game ----------------------------------------------------
+# The second copy: headless, idle, closed last.
+(cd "$work/program" && exec env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" ./quillmont \
+   > "$work/idle.log" 2>&1) &
+idle_pid=$!
+pids+=("$idle_pid")
+wait_until_idle "$idle_pid"
+game_locale=de_DE.UTF-8
 start_game
+game_locale=
 wait_for_tiles 48
 # Equal tiles show equal colours: group the tiles by their four colours.
 sort -k3 "$work/tiles" | awk '{ key = $3 " " $4 " " $5 " " $6; n[key]++; at[key] = at[key] " " $1 " " $2 }
@@ -84,6 +103,9 @@ done < "$work/groups"
 gallery=$(x xdotool search --sync --onlyvisible --name '^Quillmont Gallery$' | head -1 || true)
 [[ -n $gallery ]] || fail "the gallery did not open for the name"
 x xdotool windowactivate --sync "$gallery" || true
+# Ranked and written before the name is asked for.
+head -c 56 "$work/program/QUILLMONT.REC" | grep -q '^ \{20\}  112032 0 ' ||
+  fail "the result was not on disk, nameless, while the name was asked for: $(head -1 "$work/program/QUILLMONT.REC")"
 x xdotool type --delay 30 'Ana E2E'
 x xdotool key Return
 for _ in $(seq 1 50); do
@@ -93,6 +115,7 @@ done
 wait_for_tiles 0
 x wmctrl -i -c "$main_window"
 game_ends
+stop_with TERM "$idle_pid" || fail "the second copy did not shut down cleanly: $(cat "$work/idle.log")"
 
 # 24 pairs at 16 * 48 points plus the full bonus of 15 * 10 * 26 each.
 day=$(($(date -u -d 2026-12-07 +%s) / 86400 + 25569))
@@ -140,7 +163,8 @@ wait_for_tiles 121
 kill -TERM "$game_pid"
 game_ends
 cmp "$work/played.rec" "$work/program/QUILLMONT.REC" || fail "QUILLMONT.REC changed without a finished game"
-printf '[Quillmont]\r\nPlayer=Ana E2E\r\nNumFits=3\r\nBoard=2\r\nColors=2\r\nMute=0\r\n' > "$work/expected.ini"
+# Only the key whose text changed is written: "Board = 2" stays as it was.
+printf '[Quillmont]\r\nPlayer=Ana E2E\r\nNumFits=3\r\nBoard = 2\r\nColors=2\r\nMute=0\r\n' > "$work/expected.ini"
 cmp "$work/expected.ini" "$work/config/QUILLMONT.INI" ||
   fail "QUILLMONT.INI differs: $(cat -A "$work/config/QUILLMONT.INI")"
 echo "Trios on the big board dealt as expected; SIGTERM mid-game wrote both files"
