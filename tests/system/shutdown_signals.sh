@@ -14,7 +14,9 @@ for sig in TERM INT HUP; do
   mkdir -p "$work/config"
   cp -r "$bin_dir" "$work/program"
   rm -f "$work/program/QUILLMONT.REC"
-  printf '[Quillmont]\nBoard=7\nPlayer=Signal\n' > "$work/config/QUILLMONT.INI"
+  # A control character in the name (Ctrl-Z) is cleaned at start-up and so
+  # written back as a space.
+  printf '[Quillmont]\nBoard=7\nPlayer=Sig\032nal\n' > "$work/config/QUILLMONT.INI"
 
   QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" "$work/program/quillmont" &
   pid=$!
@@ -25,7 +27,7 @@ for sig in TERM INT HUP; do
 
   size=$(stat -c %s "$work/program/QUILLMONT.REC")
   [[ $size -eq 15120 ]] || { echo "SIG$sig: QUILLMONT.REC is $size bytes"; exit 1; }
-  expected=$'[Quillmont]\nBoard=2\nPlayer=Signal\nNumFits=2\nColors=0\n'
+  expected=$'[Quillmont]\nBoard=2\nPlayer=Sig nal\nNumFits=2\nColors=0\n'
   actual=$(cat "$work/config/QUILLMONT.INI"; echo x)
   [[ "${actual%x}" == "$expected" ]] || { echo "SIG$sig: settings were:"; cat "$work/config/QUILLMONT.INI"; exit 1; }
   echo "SIG$sig: orderly shutdown"
@@ -57,3 +59,24 @@ grep -qx "quillmont: Unable to write to $work/config/QUILLMONT.INI" "$work/stder
 size=$(stat -c %s "$work/program/QUILLMONT.REC")
 [[ $size -eq 15120 ]] || { echo "failed write: QUILLMONT.REC is $size bytes"; exit 1; }
 echo "failed write: reported on standard error, exit in $elapsed_ms ms"
+
+# A FIFO as the records file and a link to /dev/zero as the settings file
+# neither hang nor swamp the start: both count as missing, SIGTERM ends the
+# program in order, and each is replaced by a real file.
+rm -rf "$work/program" "$work/config"
+mkdir -p "$work/config"
+cp -r "$bin_dir" "$work/program"
+rm -f "$work/program/QUILLMONT.REC"
+mkfifo "$work/program/QUILLMONT.REC"
+ln -s /dev/zero "$work/config/QUILLMONT.INI"
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" "$work/program/quillmont" 2>"$work/stderr" &
+pid=$!
+wait_until_idle "$pid"
+status=0
+stop_with TERM "$pid" || status=$?
+[[ $status -eq 0 ]] || { echo "special files: exit status $status"; cat "$work/stderr"; exit 1; }
+[[ -f $work/program/QUILLMONT.REC && $(stat -c %s "$work/program/QUILLMONT.REC") -eq 15120 ]] ||
+  { echo "special files: QUILLMONT.REC was not written"; exit 1; }
+[[ -f $work/config/QUILLMONT.INI && ! -L $work/config/QUILLMONT.INI ]] && grep -q '^Board=0$' "$work/config/QUILLMONT.INI" ||
+  { echo "special files: QUILLMONT.INI was not written"; exit 1; }
+echo "special files: a FIFO and /dev/zero read as missing, orderly shutdown"
