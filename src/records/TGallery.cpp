@@ -130,10 +130,15 @@ TGallery::TGallery(SharedState& shared, GalleryFormats formats, QWidget* parent)
     : QDialog(parent), confirmReset(AskReset), shared_(shared), formats_(std::move(formats)) {
   setWindowTitle(QStringLiteral("Quillmont Gallery"));
   setModal(true);
-  // The window frame goes to the designed place, not centred over the owner.
-  resize(403, 437);
-  move(200, 108);
   setFont(ProgramFont(11));
+  // A short date with a four-digit year needs more than the designed 49
+  // pixels: the date column, the panels and the window grow to the right.
+  const QString widestDate = QString::fromStdString(FormatShortDate(2088, 12, 28, formats_.shortDatePattern));
+  dateWidth_ = std::max(49, fontMetrics().horizontalAdvance(widestDate));
+  const int extra = dateWidth_ - 49;
+  // The window frame goes to the designed place, not centred over the owner.
+  resize(403 + extra, 437);
+  move(200, 108);
   setAutoFillBackground(true);
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, QColor(240, 240, 240));
@@ -163,13 +168,13 @@ TGallery::TGallery(SharedState& shared, GalleryFormats formats, QWidget* parent)
   connect(bitBtn1_, &QPushButton::clicked, this, [this] { Guarded([this] { BitBtn1Click(); }); });
 
   // Two raised bevels of 2 pixels, and two lowered bevels of 1 pixel.
-  panel1_ = MakePanel(this, QRect(6, 56, 379, 289), QColor(187, 231, 247), QFrame::Raised, 4);
-  panel2_ = MakePanel(panel1_, QRect(8, 8, 361, 25), QColor(162, 218, 249), QFrame::Sunken, 2);
+  panel1_ = MakePanel(this, QRect(6, 56, 379 + extra, 289), QColor(187, 231, 247), QFrame::Raised, 4);
+  panel2_ = MakePanel(panel1_, QRect(8, 8, 361 + extra, 25), QColor(162, 218, 249), QFrame::Sunken, 2);
   MakeCaption(panel2_, QStringLiteral("Rank"), QRect(8, 6, 31, 13), Qt::AlignRight, true);
   MakeCaption(panel2_, QStringLiteral("Name"), QRect(48, 6, 33, 13), Qt::AlignLeft, true);
   MakeCaption(panel2_, QStringLiteral("Score"), QRect(212, 6, 34, 13), Qt::AlignRight, true);
   MakeCaption(panel2_, QStringLiteral("Missed"), QRect(257, 6, 40, 13), Qt::AlignRight, true);
-  MakeCaption(panel2_, QStringLiteral("Date"), QRect(325, 6, 28, 13), Qt::AlignRight, true);
+  MakeCaption(panel2_, QStringLiteral("Date"), QRect(325 + extra, 6, 28, 13), Qt::AlignRight, true);
   BuildRows();
 
   edit1_ = new QLineEdit(this);
@@ -201,7 +206,7 @@ void TGallery::BuildRows() {
                              {56, 145, Qt::AlignLeft},
                              {214, 40, Qt::AlignRight},
                              {269, 36, Qt::AlignRight},
-                             {310, 49, Qt::AlignRight}};
+                             {310, dateWidth_, Qt::AlignRight}};
   for (int r = 1; r <= 15; ++r) {
     for (int c = 0; c < 5; ++c) {
       const Column& column = columns[c];
@@ -228,7 +233,7 @@ void TGallery::AtualizaGaleria() {
     Cell(r, 4)->setText(date);
     FitRightAligned(Cell(r, 2), 214, 40);
     FitRightAligned(Cell(r, 3), 269, 36);
-    FitRightAligned(Cell(r, 4), 310, 49);
+    FitRightAligned(Cell(r, 4), 310, dateWidth_);
     for (int c = 0; c < 5; ++c) SetTextColour(Cell(r, c), Qt::black);
   }
   if (shared_.PosicaoRanking < kNoRank) {

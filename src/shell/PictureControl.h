@@ -1,7 +1,8 @@
 #pragma once
 // An image control: shows its picture unscaled from the top-left corner, cut
-// to the control's size. On a high-DPI screen the picture is scaled by a
-// whole factor without smoothing, so tiles and faces stay crisp.
+// to the control's size. On a scaled screen every device pixel takes the
+// picture pixel under its centre, without smoothing, so tiles and faces stay
+// crisp and fill their controls at whole and fractional factors alike.
 #include <QWidget>
 
 #include "platform/PixelBuffer.h"

@@ -17,7 +17,7 @@ ErrorPresenter& Presenter() {
 }
 
 void ShowMessageBox(const std::string& message) {
-  QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
+  QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
                   QString::fromLocal8Bit(message.c_str()), QMessageBox::Ok,
                   QApplication::activeWindow());
   box.exec();

@@ -9,6 +9,13 @@ std::string SystemThousandsSeparator() {
   return separator.isEmpty() ? std::string(",") : separator.toStdString();
 }
 
-std::string SystemShortDatePattern() { return QLocale::system().dateFormat(QLocale::ShortFormat).toStdString(); }
+std::string ShortDatePattern(const QLocale& locale) {
+  // The C locale has no date format of its own: the empty pattern stands
+  // for the program's fallback, month/day/two-digit year.
+  if (locale.language() == QLocale::C) return {};
+  return locale.dateFormat(QLocale::ShortFormat).toStdString();
+}
+
+std::string SystemShortDatePattern() { return ShortDatePattern(QLocale::system()); }
 
 }  // namespace quillmont

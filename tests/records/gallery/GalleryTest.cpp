@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -18,6 +19,7 @@
 #include "records/TDataHora.h"
 #include "records/Ranking.h"
 #include "records/SharedState.h"
+#include "platform/qt/LocaleFormats.h"
 #include "records/TGallery.h"
 
 namespace quillmont {
@@ -287,6 +289,37 @@ TEST_F(GalleryTest, ControlsKeepTheirPlaces) {
   EXPECT_EQ(caption->pos(), QPoint(8, 352));
   EXPECT_GE(caption->width(), caption->fontMetrics().horizontalAdvance(caption->text()));
   EXPECT_GE(caption->width(), 68);
+}
+
+TEST(GalleryDates, EveryLocalesDateFitsItsCellAndCOfferedTheFallback) {
+  // The C locale has no date format: the fallback, month/day/two-digit year.
+  EXPECT_EQ(ShortDatePattern(QLocale::c()), "");
+  for (const char* name : {"en_US", "en_GB", "de_DE", "fr_FR", "C"}) {
+    SCOPED_TRACE(name);
+    const QLocale locale(QString::fromLatin1(name));
+    SharedState shared;
+    for (int r = 1; r <= 15; ++r) {
+      TRecorde& e = shared.Tabela.At(0, 4, 2, r);
+      e.Nome = "Ana Maria";
+      e.Escore = TReal6::FromDouble(999999);
+      e.Perdidas = 126;
+      e.Data = EncodeDate(2088, 12, 28);
+    }
+    shared.Tabela.At(0, 4, 2, 1).Data = EncodeDate(2026, 12, 7);
+    TGallery gallery(shared, GalleryFormats{locale.groupSeparator().toStdString(), ShortDatePattern(locale)});
+    gallery.AtualizaGaleria();
+    if (std::string(name) == "C") EXPECT_EQ(gallery.Cell(1, 4)->text(), "12/7/26");
+    const QWidget* panel = gallery.Cell(1, 0)->parentWidget();
+    for (int r = 1; r <= 15; ++r) {
+      for (int c = 0; c < 5; ++c) {
+        QLabel* cell = gallery.Cell(r, c);
+        EXPECT_LE(cell->fontMetrics().horizontalAdvance(cell->text()), cell->width()) << "cell " << c;
+        if (c < 4) EXPECT_LE(cell->geometry().right(), gallery.Cell(r, c + 1)->geometry().left()) << "cell " << c;
+      }
+      EXPECT_LE(gallery.Cell(r, 4)->geometry().right(), panel->contentsRect().right());
+    }
+    EXPECT_LE(panel->geometry().right(), gallery.width());
+  }
 }
 
 }  // namespace
