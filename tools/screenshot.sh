@@ -2,6 +2,7 @@
 # Takes a screenshot of the real game window under a virtual X server, with
 # one tile picked so that the selection frame shows.
 #   tools/screenshot.sh [output.png]      (default docs/screenshot.png)
+# QT_SCALE_FACTOR (say 1.5) shows the window as on a scaled desktop.
 # QUILLMONT_BIN_DIR may name another program folder than build/bin.
 # Every wait is bounded, so the script never hangs.
 set -euo pipefail
@@ -43,7 +44,10 @@ if command -v xdotool >/dev/null; then
   wh=$(awk '/^ *Height:/ {print $2}' <<<"$geometry")
   if [[ -n "$wx" && -n "$wy" ]]; then
     # Cell (4, 3) of the medium board: the board panel at (40, 85), cells on a 38-pixel pitch.
-    DISPLAY=$display timeout 5 xdotool mousemove $((wx + 41 + 3 * 38 + 19)) $((wy + 86 + 2 * 38 + 19)) click 1 || true
+    scale=${QT_SCALE_FACTOR:-1}
+    cx=$(awk -v s="$scale" 'BEGIN { printf "%d", s * (41 + 3 * 38 + 19) }')
+    cy=$(awk -v s="$scale" 'BEGIN { printf "%d", s * (86 + 2 * 38 + 19) }')
+    DISPLAY=$display timeout 5 xdotool mousemove $((wx + cx)) $((wy + cy)) click 1 || true
     DISPLAY=$display timeout 5 xdotool mousemove $((wx + 600)) $((wy + 20)) || true
     sleep 0.5
   fi
