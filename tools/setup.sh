@@ -20,12 +20,17 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# build_in DIR [cmake options...]: configures DIR once with Ninja, then builds it.
+# build_in DIR [cmake options...]: configures DIR with Ninja, then builds it.
+# DIR is configured afresh whenever the compiler or the options differ from
+# those it was configured with; otherwise it keeps its configuration.
 build_in() {
   local dir=$1
   shift
-  if [[ ! -f "$dir/build.ninja" ]]; then
+  local wanted="CC=${CC:-} CXX=${CXX:-} $*" stamp="$dir/.quillmont-configured-with"
+  if [[ ! -f "$dir/build.ninja" || ! -f "$stamp" || "$(cat "$stamp")" != "$wanted" ]]; then
+    rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
     cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    printf '%s' "$wanted" > "$stamp"
   fi
   cmake --build "$dir"
 }
