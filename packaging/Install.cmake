@@ -2,7 +2,8 @@
 #   P/lib/quillmont/        the program folder: executable, bitmaps, sounds
 #   P/bin/quillmont         a relative link into it (the program finds its
 #                           real folder through /proc/self/exe, not argv[0])
-#   P/share/applications/   the desktop entry
+#   P/share/applications/   the desktop entry, named by the application's id
+#   P/share/metainfo/       its AppStream description, for software centres
 #   P/share/icons/hicolor/  the icon at 64 and 256 pixels
 if(NOT QUILLMONT_WITH_GUI)
   return()
@@ -10,7 +11,12 @@ endif()
 
 install(TARGETS quillmont RUNTIME DESTINATION lib/quillmont)
 install(FILES ${QUILLMONT_PROGRAM_FILES} DESTINATION lib/quillmont)
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/quillmont.desktop DESTINATION share/applications)
+# Software centres match the metainfo to the desktop entry by this id.
+set(QUILLMONT_APP_ID io.github.quillmont.Quillmont)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/quillmont.desktop DESTINATION share/applications
+        RENAME ${QUILLMONT_APP_ID}.desktop)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/quillmont.metainfo.xml DESTINATION share/metainfo
+        RENAME ${QUILLMONT_APP_ID}.metainfo.xml)
 install(FILES ${QUILLMONT_ICON_FILE} DESTINATION share/icons/hicolor/64x64/apps RENAME quillmont.png)
 install(FILES ${QUILLMONT_LARGE_ICON_FILE} DESTINATION share/icons/hicolor/256x256/apps RENAME quillmont.png)
 install(CODE [[

@@ -21,6 +21,7 @@
 #include "records/RecordsStore.h"
 #include "records/SharedState.h"
 #include "records/TGallery.h"
+#include "shell/BoardCursor.h"
 #include "shell/PictureControl.h"
 #include "shell/Settings.h"
 #include "shell/TFormRules.h"
@@ -87,8 +88,7 @@ void TFormGame::FormShow() {
   groups_[0]->button(shared_.NumColors - 4)->setChecked(true);
   groups_[2]->button(shared_.NumFits - 2)->setChecked(true);
   iniciado_ = true;
-  ++dealCount_;
-  game_.InicializaJogo();
+  Deal();
 }
 
 void TFormGame::FormDestroy() {
@@ -151,8 +151,7 @@ void TFormGame::RadioGroup3Click() {
 
 void TFormGame::OptionChanged() {
   if (!iniciado_) return;
-  ++dealCount_;
-  game_.InicializaJogo();
+  Deal();
 }
 
 void TFormGame::CheckBox1Click() {
@@ -180,9 +179,15 @@ void TFormGame::ToolbarMouseUp(PictureControl* sender) {
   (this->*button.action)();
 }
 
-void TFormGame::NewGameAction() {
+void TFormGame::NewGameAction() { Deal(); }
+
+void TFormGame::Deal() {
   ++dealCount_;
   game_.InicializaJogo();
+  cursor_->NewBoard(game_.ColIni(), game_.ColFim(), game_.LinIni(), game_.LinFim());
+  // Even after a click in an option group: keys then play, and an arrow
+  // meant for the board cannot throw the new game away.
+  panel7_->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormGame::GalleryAction() {

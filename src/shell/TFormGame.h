@@ -20,6 +20,7 @@ class QTimer;
 
 namespace quillmont {
 
+class BoardCursor;
 class Clock;
 class PictureControl;
 class ProfileFile;
@@ -97,11 +98,14 @@ class TFormGame : public QWidget, private GameView {
   void FormDestroy();
   void LeArqRec();
   void LoadToolbarFaces();
+  // Deals a new board for the current options; the board takes the focus.
+  void Deal();
 
   void BuildWindow();
   void BuildToolbar();
   void BuildSidePanel();
   void BuildBoard();
+  void SetTabOrder();
   void LayOutDockedPanels();
 
   void RadioGroup1Click();
@@ -160,6 +164,7 @@ class TFormGame : public QWidget, private GameView {
   QCheckBox* checkBox1_ = nullptr;
   QTimer* timer1_ = nullptr;
   std::array<PictureControl*, 160> cells_{};
+  BoardCursor* cursor_ = nullptr;
   std::array<ToolbarButton, 4> toolbar_{};
 };
 

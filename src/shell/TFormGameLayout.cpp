@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QTimer>
 
 #include "controls/ProgramFont.h"
@@ -16,6 +17,7 @@
 #include "controls/TLabel3D.h"
 #include "platform/qt/BitmapFile.h"
 #include "platform/qt/ErrorReport.h"
+#include "shell/BoardCursor.h"
 #include "shell/PictureControl.h"
 #include "shell/TFormGame.h"
 
@@ -111,6 +113,7 @@ void TFormGame::BuildWindow() {
 
   BuildSidePanel();
   BuildBoard();
+  SetTabOrder();
 
   timer1_ = new QTimer(this);
   timer1_->setInterval(100);
@@ -121,24 +124,34 @@ void TFormGame::BuildWindow() {
 
 void TFormGame::BuildToolbar() {
   panel1_ = MakePanel(this, QColor(192, 192, 192), QFrame::Box, QFrame::Plain, 1);
+  // Each button's shortcut does what its release does; the tooltip names both.
   struct Slot {
     int left;
     const char* pressed;
     const char* released;
     void (TFormGame::*action)();
+    const char* hint;
+    QKeySequence shortcut;
   };
-  const std::array<Slot, 4> faces{{{0, "dnewgame.bmp", "newgame.bmp", &TFormGame::NewGameAction},
-                                   {75, "dgallery.bmp", "gallery.bmp", &TFormGame::GalleryAction},
-                                   {150, "drules.bmp", "rules.bmp", &TFormGame::RulesAction},
-                                   {300, "dexit.bmp", "exit.bmp", &TFormGame::ExitAction}}};
+  const std::array<Slot, 4> faces{
+      {{0, "dnewgame.bmp", "newgame.bmp", &TFormGame::NewGameAction, "New game", QKeySequence(Qt::CTRL | Qt::Key_N)},
+       {75, "dgallery.bmp", "gallery.bmp", &TFormGame::GalleryAction, "Best players",
+        QKeySequence(Qt::CTRL | Qt::Key_H)},
+       {150, "drules.bmp", "rules.bmp", &TFormGame::RulesAction, "Rules", QKeySequence(Qt::Key_F1)},
+       {300, "dexit.bmp", "exit.bmp", &TFormGame::ExitAction, "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q)}}};
   for (std::size_t i = 0; i < faces.size(); ++i) {
     auto* image = new PictureControl(panel1_, static_cast<int>(i));
     image->setGeometry(1 + faces[i].left, 1, 75, 25);
+    image->setToolTip(QStringLiteral("%1 (%2)").arg(QLatin1String(faces[i].hint),
+                                                    faces[i].shortcut.toString(QKeySequence::NativeText)));
     toolbar_[i] = ToolbarButton{image, faces[i].pressed, faces[i].released, faces[i].action};
     connect(image, &PictureControl::MousePressed, this,
             [this](PictureControl* sender, Qt::MouseButton) { Guarded([&] { ToolbarMouseDown(sender); }); });
     connect(image, &PictureControl::MouseReleased, this,
             [this](PictureControl* sender, Qt::MouseButton) { Guarded([&] { ToolbarMouseUp(sender); }); });
+    // Only while the main window is active: a modal window keeps its keys.
+    connect(new QShortcut(faces[i].shortcut, this), &QShortcut::activated, this,
+            [this, image] { Guarded([&] { ToolbarMouseUp(image); }); });
   }
 }
 
@@ -161,7 +174,6 @@ void TFormGame::BuildSidePanel() {
                                       &TFormGame::RadioGroup2Click},
                                      {"Setting", QRect(6, 353, 89, 70), {"Duos", "Trios"},
                                       &TFormGame::RadioGroup3Click}}};
-  QWidget* previous = nullptr;
   for (std::size_t g = 0; g < groups.size(); ++g) {
     auto* box = new QGroupBox(QString::fromLatin1(groups[g].caption), panel3_);
     box->setGeometry(groups[g].bounds);
@@ -172,8 +184,6 @@ void TFormGame::BuildSidePanel() {
       auto* radio = new QRadioButton(QString::fromLatin1(groups[g].choices[static_cast<std::size_t>(i)]), box);
       radio->setGeometry(8, 16 + i * itemHeight, groups[g].bounds.width() - 12, itemHeight);
       buttons->addButton(radio, i);
-      if (previous != nullptr) setTabOrder(previous, radio);
-      previous = radio;
     }
     buttons->button(0)->setChecked(true);  // the designed choice, before any handler is connected
     groups_[g] = buttons;
@@ -184,7 +194,6 @@ void TFormGame::BuildSidePanel() {
   }
   checkBox1_ = new QCheckBox(QStringLiteral("Mute"), panel3_);
   checkBox1_->setGeometry(9, 443, 97, 17);
-  setTabOrder(previous, checkBox1_);
   connect(checkBox1_, &QCheckBox::toggled, this, [this](bool) { Guarded([this] { CheckBox1Click(); }); });
 }
 
@@ -197,11 +206,32 @@ void TFormGame::BuildBoard() {
     cell->setGeometry(1 + (k % 16) * 38, 1 + (k / 16) * 38, 39, 39);
     cell->hide();
     cells_[static_cast<std::size_t>(k)] = cell;
+  }
+  // Above the cells, so its frame lies over them.
+  cursor_ = new BoardCursor(panel7_, [this](int column, int row) { return Image(IndicePeca(column, row)); });
+  for (PictureControl* cell : cells_) {
+    connect(cell, &PictureControl::MousePressed, cursor_, &BoardCursor::MouseClicked);
     connect(cell, &PictureControl::MouseReleased, this,
             [this](PictureControl* sender, Qt::MouseButton button) {
               Guarded([&] { Image1MouseUp(sender, button); });
             });
   }
+  // Space and Enter pick the cursor's cell as a left click on it would.
+  connect(cursor_, &BoardCursor::Activated, this, [this](int column, int row) {
+    Guarded([&] { Image1MouseUp(Image(IndicePeca(column, row)), Qt::LeftButton); });
+  });
+}
+
+// The board first, then each option group's choices and the Mute box.
+void TFormGame::SetTabOrder() {
+  QWidget* previous = panel7_;
+  for (QButtonGroup* group : groups_) {
+    for (QAbstractButton* choice : group->buttons()) {
+      setTabOrder(previous, choice);
+      previous = choice;
+    }
+  }
+  setTabOrder(previous, checkBox1_);
 }
 
 void TFormGame::LayOutDockedPanels() {

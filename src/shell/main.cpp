@@ -23,6 +23,8 @@ int main(int argc, char** argv) {
   SignalCloser::BlockTerminationSignals();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillmont"));
+  // Ties the window to its installed desktop entry (Wayland has no WM class).
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quillmont.Quillmont"));
   // No display name: Qt would append it to every title the window manager
   // shows ("Attention — Quillmont"); each window's caption stands alone.
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/quillmont.png")));

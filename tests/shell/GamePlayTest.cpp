@@ -1,17 +1,22 @@
 // Whole games played through the real main window with the mouse, to the
-// end: the sounds, the counters, the result window and the files.
+// end: the sounds, the counters, the result window and the files; and the
+// keyboard's cursor on the board.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 
 #include "MainWindowHarness.h"
 #include "controls/TGauge.h"
+#include "game/TileDrawing.h"
 #include "records/RecordsFile.h"
 #include "records/TGallery.h"
 #include "shell/PictureControl.h"
@@ -187,6 +192,167 @@ TEST(GamePlay, MissingRemovedPictureIsReportedAfterTheMoveCompletes) {
   EXPECT_EQ(game.Peca(group[0].first, group[0].second).Estado, kRemovida);
   ASSERT_EQ(h.errors.size(), 1u);
   EXPECT_EQ(h.errors[0], "Cannot open file ok.bmp");
+}
+
+// How the screen shows the cell (column, row) against its own picture: how
+// many pixels differ in the tile's outer four rings (border, bevel, selection
+// frame) and how many inside them.
+struct Cover {
+  int outer = 0;
+  int inner = 0;
+  bool Cursor() const { return outer == 0 && inner > 0; }
+  bool Untouched() const { return outer == 0 && inner == 0; }
+};
+
+QImage Shown(TFormGame& form, int column, int row) {
+  // The board with everything laid over the cell, not the cell alone.
+  return form.Panel7()->grab(form.Image(IndicePeca(column, row))->geometry()).toImage();
+}
+
+Cover CoverOf(TFormGame& form, int column, int row) {
+  const QImage shot = Shown(form, column, row);
+  const PixelBuffer& picture = form.Image(IndicePeca(column, row))->Picture();
+  Cover cover;
+  for (int y = 0; y < kTileSize; ++y)
+    for (int x = 0; x < kTileSize; ++x) {
+      if ((shot.pixel(x, y) & 0xFFFFFFu) == picture.At(x, y)) continue;
+      const int ring = std::min({x, y, kTileSize - 1 - x, kTileSize - 1 - y});
+      ++(ring < 4 ? cover.outer : cover.inner);
+    }
+  return cover;
+}
+
+// Rays from the inner area's edge towards the centre, away from the
+// corners, that cross no pixel at least 96 grey levels away from the tile
+// beneath: where the cursor would fade into the tile.
+int FadingRays(TFormGame& form, int column, int row) {
+  const QImage shot = Shown(form, column, row);
+  const PixelBuffer& picture = form.Image(IndicePeca(column, row))->Picture();
+  const auto contrast = [&](int x, int y) { return std::abs(qGray(shot.pixel(x, y)) - qGray(picture.At(x, y))); };
+  int fading = 0;
+  for (int t = 8; t <= kTileSize - 9; ++t) {
+    std::array<int, 4> best{};
+    for (int d = 4; d <= kTileSize / 2; ++d) {
+      best[0] = std::max(best[0], contrast(t, d));
+      best[1] = std::max(best[1], contrast(t, kTileSize - 1 - d));
+      best[2] = std::max(best[2], contrast(d, t));
+      best[3] = std::max(best[3], contrast(kTileSize - 1 - d, t));
+    }
+    fading += static_cast<int>(std::count_if(best.begin(), best.end(), [](int b) { return b < 96; }));
+  }
+  return fading;
+}
+
+// The first cell of the board in reading order that passes the test.
+template <typename Test>
+std::pair<int, int> FindCell(const Game& game, Test test) {
+  for (int r = game.LinIni(); r <= game.LinFim(); ++r)
+    for (int c = game.ColIni(); c <= game.ColFim(); ++c)
+      if (test(c, r)) return {c, r};
+  ADD_FAILURE() << "no such cell";
+  return {game.ColIni(), game.LinIni()};
+}
+
+// Arrow keys from the cursor's cell to (column, row).
+void MoveCursor(std::pair<int, int>& at, int column, int row) {
+  for (; at.first < column; ++at.first) PressKey(Qt::Key_Right);
+  for (; at.first > column; --at.first) PressKey(Qt::Key_Left);
+  for (; at.second < row; ++at.second) PressKey(Qt::Key_Down);
+  for (; at.second > row; --at.second) PressKey(Qt::Key_Up);
+}
+
+TEST(GamePlay, KeyboardCursorPlaysLikeTheMouseAndLeavesTheTileFrameAlone) {
+  MainWindowHarness h;
+  TFormGame& form = h.Start();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  const Game& game = form.Jogo();
+
+  // The board has the focus and leads the Tab order.
+  EXPECT_EQ(QApplication::focusWidget(), form.Panel7());
+  for (QWidget* next : std::initializer_list<QWidget*>{form.RadioGroup(1)->button(0), form.RadioGroup(2)->button(0),
+                                                       form.RadioGroup(3)->button(0), form.CheckBox1(), form.Panel7()}) {
+    PressKey(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), next);
+  }
+
+  // Hidden until a key moves it; it stops at the edges, and no key on the
+  // board touches an option.
+  EXPECT_TRUE(CoverOf(form, 5, 3).Untouched());
+  PressKey(Qt::Key_Up);
+  PressKey(Qt::Key_Left);
+  EXPECT_TRUE(CoverOf(form, 5, 3).Cursor());
+  for (int i = 0; i < 10; ++i) {
+    PressKey(Qt::Key_Right);
+    PressKey(Qt::Key_Down);
+  }
+  EXPECT_TRUE(CoverOf(form, 5, 3).Untouched());
+  EXPECT_TRUE(CoverOf(form, 12, 8).Cursor());
+  EXPECT_EQ(form.DealCount(), 1);
+  EXPECT_EQ(form.RadioGroup(1)->checkedId(), 0);
+  EXPECT_EQ(form.RadioGroup(2)->checkedId(), 0);
+  EXPECT_EQ(form.RadioGroup(3)->checkedId(), 0);
+  EXPECT_FALSE(form.CheckBox1()->isChecked());
+
+  // Space and both Enter keys pick as a left click does; a selected tile
+  // under the cursor keeps its whole frame.
+  std::pair<int, int> at{12, 8};
+  PressKey(Qt::Key_Space);
+  EXPECT_EQ(game.Peca(12, 8).Estado, kSelecionada);
+  EXPECT_EQ(form.Image(IndicePeca(12, 8))->Picture().At(3, 3), MakeRgb(160, 30, 30));
+  EXPECT_TRUE(CoverOf(form, 12, 8).Cursor());
+  PressKey(Qt::Key_Return);
+  EXPECT_EQ(game.Peca(12, 8).Estado, kNoTabuleiro);
+  PressKey(Qt::Key_Enter);
+  const auto partner = FindCell(game, [&](int c, int r) {
+    return (c != 12 || r != 8) && game.Peca(c, r).SameTile(game.Peca(12, 8));
+  });
+  MoveCursor(at, partner.first, partner.second);
+  PressKey(Qt::Key_Space);
+  EXPECT_EQ(game.Peca(partner.first, partner.second).Estado, kRemovida);
+  EXPECT_EQ(form.Panel4()->text(), "46");
+  EXPECT_EQ(h.sound.played, std::vector<std::string>{"acerto.wav"});
+  EXPECT_TRUE(CoverOf(form, at.first, at.second).Cursor());
+  EXPECT_EQ(FadingRays(form, at.first, at.second), 0) << "on ok.bmp";
+  // A wrong pair.
+  const auto first = FindCell(game, [&](int c, int r) { return game.Peca(c, r).Estado == kNoTabuleiro; });
+  const auto second = FindCell(game, [&](int c, int r) {
+    return game.Peca(c, r).Estado == kNoTabuleiro && !game.Peca(c, r).SameTile(game.Peca(first.first, first.second));
+  });
+  MoveCursor(at, first.first, first.second);
+  PressKey(Qt::Key_Space);
+  MoveCursor(at, second.first, second.second);
+  PressKey(Qt::Key_Space);
+  EXPECT_EQ(game.Peca(first.first, first.second).Estado, kCancelada);
+  EXPECT_TRUE(CoverOf(form, at.first, at.second).Cursor());
+  EXPECT_EQ(FadingRays(form, at.first, at.second), 0) << "on nok.bmp";
+  // Every colour, painted over a whole tile.
+  MoveCursor(at, 8, 5);
+  PictureControl* cell = form.Image(IndicePeca(8, 5));
+  for (int colour = 1; colour <= 6; ++colour) {
+    TPeca peca;
+    peca.Atributos = {colour, colour, colour, colour};
+    PaintTile(peca, cell->Picture());
+    cell->PictureChanged();
+    EXPECT_TRUE(CoverOf(form, 8, 5).Cursor());
+    EXPECT_EQ(FadingRays(form, 8, 5), 0) << "colour " << colour;
+  }
+
+  // The next mouse click hides it, so a mouse player sees plain tiles.
+  ClickCell(form, 9, 6);
+  EXPECT_TRUE(CoverOf(form, 8, 5).Untouched());
+  EXPECT_TRUE(CoverOf(form, 9, 6).Untouched());
+
+  // After a deal, by mouse on an option here, the board has the focus again
+  // and the cursor starts hidden on the new board's top-left cell.
+  QTest::mouseClick(form.RadioGroup(2)->button(2), Qt::LeftButton);
+  EXPECT_EQ(form.DealCount(), 2);
+  EXPECT_EQ(QApplication::focusWidget(), form.Panel7());
+  EXPECT_TRUE(CoverOf(form, 2, 2).Untouched());
+  PressKey(Qt::Key_Down);
+  EXPECT_TRUE(CoverOf(form, 2, 3).Cursor());
+  for (int i = 0; i < 10; ++i) PressKey(Qt::Key_Down);
+  EXPECT_TRUE(CoverOf(form, 2, 10).Cursor());
+  EXPECT_EQ(form.DealCount(), 2);
 }
 
 }  // namespace

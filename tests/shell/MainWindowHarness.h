@@ -2,6 +2,8 @@
 // Builds a real main window offscreen around a temporary program folder (a
 // copy of the generated bitmaps and sounds) and a temporary settings file,
 // with a fake clock, a seeded generator and a recording sound player.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
@@ -43,6 +45,16 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& byte
 // A click on the cell at (column, row) of the real window.
 inline void ClickCell(TFormGame& form, int column, int row, Qt::MouseButton button = Qt::LeftButton) {
   QTest::mouseClick(form.Image(IndicePeca(column, row)), button);
+}
+
+// A key pressed where the keyboard focus is, as a real keyboard delivers it.
+inline void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QWidget* target = QApplication::focusWidget();
+  if (target == nullptr) {
+    ADD_FAILURE() << "no widget has the keyboard focus";
+    return;
+  }
+  QTest::keyClick(target, key, modifiers);
 }
 
 class MainWindowHarness {

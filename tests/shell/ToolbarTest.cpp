@@ -61,6 +61,10 @@ TEST_F(ToolbarTest, PressShowsTheSunkenFaceAndReleaseOutsideStillDeals) {
   QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(500, 300));
   EXPECT_EQ(button->Picture(), Face("newgame.bmp"));
   EXPECT_EQ(form->DealCount(), 2);
+  // A right press holds nothing: released elsewhere it deals no board.
+  QTest::mousePress(button, Qt::RightButton, {}, QPoint(10, 10));
+  QTest::mouseRelease(button, Qt::RightButton, {}, QPoint(500, 300));
+  EXPECT_EQ(form->DealCount(), 2);
 }
 
 TEST_F(ToolbarTest, RightButtonOnExitClosesTheWindow) {
@@ -118,6 +122,46 @@ TEST_F(ToolbarTest, MissingFaceIsReportedAndStopsTheAction) {
   ASSERT_EQ(h.errors.size(), 2u);
   EXPECT_EQ(h.errors[1], "Bitmap image is not valid");
   EXPECT_EQ(form->DealCount(), 1);
+}
+
+TEST_F(ToolbarTest, ShortcutsActAsTheButtonsAndTheTooltipsNameThem) {
+  EXPECT_EQ(form->ToolbarImage(kNew)->toolTip(), "New game (Ctrl+N)");
+  EXPECT_EQ(form->ToolbarImage(kGallery)->toolTip(), "Best players (Ctrl+H)");
+  EXPECT_EQ(form->ToolbarImage(kRules)->toolTip(), "Rules (F1)");
+  EXPECT_EQ(form->ToolbarImage(kExit)->toolTip(), "Exit (Ctrl+Q)");
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+
+  form->ToolbarImage(kNew)->SetPicture(Face("dnewgame.bmp"));
+  PressKey(Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(form->DealCount(), 2);
+  EXPECT_EQ(form->ToolbarImage(kNew)->Picture(), Face("newgame.bmp"));  // as after a release
+
+  // A modal window keeps its own keys: Ctrl+N in the gallery deals nothing.
+  QWidget* shown = nullptr;
+  WhenModalShows([&](QWidget* modal) {
+    shown = modal;
+    EXPECT_FALSE(windows->gallery.Edit1()->isVisible());
+    PressKey(Qt::Key_N, Qt::ControlModifier);
+    windows->gallery.close();
+  });
+  PressKey(Qt::Key_H, Qt::ControlModifier);
+  EXPECT_EQ(shown, &windows->gallery);
+  EXPECT_EQ(form->DealCount(), 2);
+
+  form->activateWindow();  // as the window manager does when a modal window closes
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+  shown = nullptr;
+  WhenModalShows([&](QWidget* modal) {
+    shown = modal;
+    windows->rules.accept();
+  });
+  PressKey(Qt::Key_F1);
+  EXPECT_EQ(shown, &windows->rules);
+
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+  PressKey(Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_FALSE(form->isVisible());
 }
 
 }  // namespace

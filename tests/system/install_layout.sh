@@ -20,7 +20,18 @@ for file in "$build_dir"/bin/*.bmp "$build_dir"/bin/*.wav; do
   f=$(basename "$file")
   cmp -s "$file" "$prefix/lib/quillmont/$f" || fail "lib/quillmont/$f differs from the build"
 done
-desktop=$prefix/share/applications/quillmont.desktop
+# The desktop entry and the AppStream metainfo share one application id,
+# and both validate without an error or a warning.
+metainfo=$(ls "$prefix"/share/metainfo/*.metainfo.xml 2> /dev/null) || fail "no metainfo in share/metainfo"
+app_id=$(sed -n 's|.*<id>\(.*\)</id>.*|\1|p' "$metainfo")
+[[ $metainfo == */$app_id.metainfo.xml ]] || fail "metainfo $metainfo is not named by its id $app_id"
+grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
+  fail "the metainfo does not launch $app_id.desktop"
+desktop=$prefix/share/applications/$app_id.desktop
+[[ -f $desktop ]] || fail "no desktop entry $app_id.desktop for the metainfo's id"
+report=$(desktop-file-validate "$desktop" 2>&1) && [[ -z $report ]] || fail "desktop-file-validate: $report"
+report=$(appstreamcli validate --no-net "$metainfo" 2>&1) && ! grep -q '^[EW]:' <<< "$report" ||
+  fail "appstreamcli validate: $report"
 grep -qx 'Exec=quillmont' "$desktop" || fail "desktop entry: no Exec=quillmont"
 grep -qx 'Icon=quillmont' "$desktop" || fail "desktop entry: no Icon=quillmont"
 grep -qx 'Type=Application' "$desktop" || fail "desktop entry: no Type=Application"
