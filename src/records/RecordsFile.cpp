@@ -206,7 +206,7 @@ TTabelaRecordes ParseRecords(std::string_view bytes) {
       const long double date = ReadReal(reader.Token(64));
       if (std::fabs(date) > std::numeric_limits<double>::max()) throw BadField();
       entry.Data = static_cast<double>(date);
-      entry.Nome = CleanName(Trimmed(name).substr(0, kMaxNameLength));
+      entry.Nome = Trimmed(CleanName(name)).substr(0, kMaxNameLength);
     } catch (const std::exception&) {
       entry = TRecorde{};  // only this line's entry is lost
     }
