@@ -15,4 +15,15 @@ QFont ProgramFont(const QString& family, int pixelSize, bool bold) {
   return font;
 }
 
+QFont FirstFontThatFits(int pixelSize, bool bold, const std::function<bool(const QFontMetrics&)>& fits) {
+  const QFont candidates[] = {ProgramFont(pixelSize, bold),
+                              ProgramFont(QStringLiteral("DejaVu Sans Condensed"), pixelSize, bold),
+                              ProgramFont(QStringLiteral("Liberation Sans Narrow"), pixelSize, bold),
+                              ProgramFont(QStringLiteral("Nimbus Sans Narrow"), pixelSize, bold)};
+  for (const QFont& font : candidates) {
+    if (fits(QFontMetrics(font))) return font;
+  }
+  return candidates[0];
+}
+
 }  // namespace quillmont

@@ -2,13 +2,9 @@
 
 #include <QPainter>
 
+#include "controls/QtRgb.h"
+
 namespace quillmont {
-namespace {
-
-Rgb ToRgb(QColor c) { return MakeRgb(c.red(), c.green(), c.blue()); }
-QColor ToQColor(Rgb c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
-
-}  // namespace
 
 TGradient::TGradient(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_TransparentForMouseEvents);

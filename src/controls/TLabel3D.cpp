@@ -5,13 +5,12 @@
 #include <QPainter>
 #include <QShortcut>
 
+#include "controls/QtRgb.h"
+
 namespace quillmont {
 namespace {
 
 constexpr int kMaxCaption = 255;
-
-Rgb ToRgb(QColor c) { return MakeRgb(c.red(), c.green(), c.blue()); }
-QColor ToQColor(Rgb c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
 }  // namespace
 

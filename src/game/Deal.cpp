@@ -18,11 +18,21 @@ void Game::SetVisible(int column, int row, bool visible) {
   view_.SetCellVisible(column, row, visible);
 }
 
+void Game::DesenhaPeca(int column, int row) {
+  // A cell that holds no tile loses its control here, so that the board's
+  // visibility changes only through SetVisible and the search sees it.
+  if (pecas_(column, row).Atributos[0] == 0) {
+    SetVisible(column, row, false);
+    return;
+  }
+  view_.DesenhaPeca(column, row);
+}
+
 void Game::InicializaJogo() {
   // Options only a hand-edited settings file could put out of range are
   // brought into range here as well, so the deal always ends.
   shared_.Board = std::min<std::uint8_t>(shared_.Board, 2);
-  shared_.NumColors = std::clamp(shared_.NumColors, 4, 6);
+  shared_.NumColors = std::clamp(shared_.NumColors, 4, kMaxColors);
   shared_.NumFits = std::clamp(shared_.NumFits, 2, 3);
   const int numColors = shared_.NumColors;
   const int numFits = shared_.NumFits;
@@ -50,7 +60,7 @@ void Game::InicializaJogo() {
     for (int row = linIni_; row <= linFim_; ++row) pecas_(column, row).Atributos = {};
   }
 
-  std::bitset<6667> used;  // by code a1*1000 + a2*100 + a3*10 + a4
+  std::bitset<kCombinationCodes> used;  // by CombinationCode
   const int columns = colFim_ - colIni_ + 1;
   const int rows = linFim_ - linIni_ + 1;
   for (int column = colIni_; column <= colFim_; ++column) {
@@ -66,7 +76,7 @@ void Game::InicializaJogo() {
         peca.Atributos[2] = random_.Random(numColors) + 1;
         peca.Atributos[1] = random_.Random(numColors) + 1;
         peca.Atributos[3] = random_.Random(numColors) + 1;
-        code = peca.Atributos[0] * 1000 + peca.Atributos[1] * 100 + peca.Atributos[2] * 10 + peca.Atributos[3];
+        code = CombinationCode(peca.Atributos);  // colours 1..numColors: never -1
       } while (used[static_cast<std::size_t>(code)]);
       used[static_cast<std::size_t>(code)] = true;
 
@@ -85,7 +95,7 @@ void Game::InicializaJogo() {
   shared_.PosicaoRanking = kNoRank;
 
   for (int column = colIni_; column <= colFim_; ++column) {
-    for (int row = linIni_; row <= linFim_; ++row) view_.DesenhaPeca(column, row);
+    for (int row = linIni_; row <= linFim_; ++row) DesenhaPeca(column, row);
   }
 
   view_.SetBoardHeight(size.panelHeight);

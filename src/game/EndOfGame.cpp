@@ -16,23 +16,21 @@ bool Game::TemJogada() {
   // One pass counting the tiles of each combination: a group exists exactly
   // when some combination is on NumFits tiles still on the board, which is
   // what the search over pairs or triples in reading order finds.
-  std::array<std::uint8_t, 6667> count{};
+  std::array<std::uint8_t, kCombinationCodes> count{};
   const int needed = shared_.NumFits;
   for (int i = 0; i < kCells; ++i) {
     const int column = ColumnOfIndex(i);
     const int row = RowOfIndex(i);
     const TPeca& peca = pecas_(column, row);
     if (!TakesPart(peca, visible_[static_cast<std::size_t>(i)])) continue;
-    const auto& a = peca.Atributos;
-    const bool inRange = a[0] >= 0 && a[0] <= 6 && a[1] >= 0 && a[1] <= 9 && a[2] >= 0 && a[2] <= 9 &&
-                         a[3] >= 0 && a[3] <= 9;
-    if (!inRange) {
+    const int code = CombinationCode(peca.Atributos);
+    if (code < 0) {
       // Only a hand-built board gets here; the search itself then decides.
       if (TemJogadaReference()) return true;
       jogoTerminado_ = true;
       return false;
     }
-    auto& n = count[static_cast<std::size_t>(a[0] * 1000 + a[1] * 100 + a[2] * 10 + a[3])];
+    auto& n = count[static_cast<std::size_t>(code)];
     if (++n >= needed) return true;
   }
   jogoTerminado_ = true;

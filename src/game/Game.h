@@ -67,6 +67,9 @@ class Game {
   void FimJogo();
   void AtualizaGaleria();
 
+  // Draws a cell after its record changed; a cell without a tile is hidden
+  // instead.
+  void DesenhaPeca(int column, int row);
   void Select(int position, int column, int row);
   void Play(const char* fileName);
   // Redraws a cell; a picture that fails to load is kept for later so the
@@ -80,6 +83,10 @@ class Game {
 
   void ClickDuos(int column, int row);
   void ClickTrios(int column, int row);
+  // Ends a pick of `tiles` tiles, the clicked one and those selected: all
+  // removed and scored when equal, else all cancelled at the penalty for a
+  // wrong second or third tile. A matching pair in Duos keeps its own order.
+  void CompletePick(int column, int row, int tiles, bool equal);
 
   SharedState& shared_;
   const Clock& clock_;

@@ -12,9 +12,11 @@ class GameView {
 
   // Shows or hides the control of cell (column 1..16, row 1..10).
   virtual void SetCellVisible(int column, int row, bool visible) = 0;
-  // Brings the cell's picture in line with its record (DesenhaPeca): paints
-  // the tile for states 0 and 1, loads "ok.bmp"/"nok.bmp" for 2 and 3. May
-  // throw when a bitmap cannot be loaded; the picture then keeps its look.
+  // Brings the picture of a cell that holds a tile in line with its record
+  // (DesenhaPeca): paints the tile for states 0 and 1, loads
+  // "ok.bmp"/"nok.bmp" for 2 and 3. May throw when a bitmap cannot be loaded;
+  // the picture then keeps its look. An empty cell is hidden by the rules
+  // through SetCellVisible instead.
   virtual void DesenhaPeca(int column, int row) = 0;
   // Starts a wave file from the program's folder; returns at once.
   virtual void PlaySound(std::string_view fileName) = 0;

@@ -1,6 +1,9 @@
-// A click on a tile: select, deselect, or complete a pick. Every branch
-// produces its effects in a fixed order: sound, score, counters, states,
-// redraws, end check.
+// A click on a tile: select, deselect, or complete a pick. A completed pick
+// starts with its sound and ends with the end check. In between, a matching
+// pair in Duos is scored and counted (which restarts the Bonus Bar) before
+// its tiles are removed and redrawn; every other pick (a wrong pair, and
+// any third tile in Trios) first removes or cancels its tiles and redraws
+// them, the clicked one first, and then is scored and counted.
 #include "game/Game.h"
 #include "records/SharedState.h"
 
@@ -51,71 +54,50 @@ void Game::ClickDuos(int column, int row) {
   numSelecionadas_ = 0;
   TPeca& clicked = pecas_(column, row);
   TPeca& first = pecas_(selCol_[0], selLin_[0]);
-  if (clicked.SameTile(first)) {
-    Play("acerto.wav");
-    CalculaEscore();
-    pecasRestantes_ -= 2;
-    AtualizaLabels();
-    clicked.Estado = kRemovida;
-    first.Estado = kRemovida;
-    Redraw(column, row);
-    Redraw(selCol_[0], selLin_[0]);
-  } else {
-    clicked.Estado = kCancelada;
-    first.Estado = kCancelada;
-    Play("erro.wav");
-    Redraw(column, row);
-    Redraw(selCol_[0], selLin_[0]);
-    pecasRestantes_ -= 2;
-    escore_ = TReal6::FromDouble(escore_.ToLongDouble() - kWrongPairCost);
-    AtualizaLabels();
+  if (!clicked.SameTile(first)) {
+    CompletePick(column, row, 2, false);
+    return;
   }
+  Play("acerto.wav");
+  CalculaEscore();
+  pecasRestantes_ -= 2;
+  AtualizaLabels();
+  clicked.Estado = kRemovida;
+  first.Estado = kRemovida;
+  Redraw(column, row);
+  Redraw(selCol_[0], selLin_[0]);
   EndCheck();
 }
 
 void Game::ClickTrios(int column, int row) {
-  TPeca& clicked = pecas_(column, row);
   if (numSelecionadas_ == 0) {
     Select(1, column, row);
     return;
   }
-  TPeca& first = pecas_(selCol_[0], selLin_[0]);
-  if (numSelecionadas_ == 1) {
-    if (clicked.SameTile(first)) {
-      Select(2, column, row);
-      return;
-    }
-    Play("erro.wav");
-    clicked.Estado = kCancelada;
-    first.Estado = kCancelada;
-    Redraw(column, row);
-    Redraw(selCol_[0], selLin_[0]);
-    numSelecionadas_ = 0;
-    pecasRestantes_ -= 2;
-    escore_ = TReal6::FromDouble(escore_.ToLongDouble() - kWrongPairCost);
-    AtualizaLabels();
-    EndCheck();
+  // A second tile is compared with the first; so is a third, the second
+  // being known to equal the first.
+  const bool equal = pecas_(column, row).SameTile(pecas_(selCol_[0], selLin_[0]));
+  if (numSelecionadas_ == 1 && equal) {
+    Select(2, column, row);
     return;
   }
+  CompletePick(column, row, numSelecionadas_ + 1, equal);
+}
 
+void Game::CompletePick(int column, int row, int tiles, bool equal) {
   numSelecionadas_ = 0;
-  TPeca& second = pecas_(selCol_[1], selLin_[1]);
-  // The second is known to equal the first.
-  const bool equal = clicked.SameTile(first);
   Play(equal ? "acerto.wav" : "erro.wav");
   const std::uint8_t outcome = equal ? kRemovida : kCancelada;
-  clicked.Estado = outcome;
-  first.Estado = outcome;
-  second.Estado = outcome;
+  pecas_(column, row).Estado = outcome;
+  for (int i = 0; i < tiles - 1; ++i) pecas_(selCol_[i], selLin_[i]).Estado = outcome;
   Redraw(column, row);
-  Redraw(selCol_[0], selLin_[0]);
-  Redraw(selCol_[1], selLin_[1]);
+  for (int i = 0; i < tiles - 1; ++i) Redraw(selCol_[i], selLin_[i]);
   if (equal) {
     CalculaEscore();
   } else {
-    escore_ = TReal6::FromDouble(escore_.ToLongDouble() - kWrongThirdCost);
+    escore_ = TReal6::FromDouble(escore_.ToLongDouble() - (tiles == 2 ? kWrongPairCost : kWrongThirdCost));
   }
-  pecasRestantes_ -= 3;
+  pecasRestantes_ -= tiles;
   AtualizaLabels();
   EndCheck();
 }
@@ -134,7 +116,7 @@ void Game::Play(const char* fileName) {
 
 void Game::Redraw(int column, int row) {
   try {
-    view_.DesenhaPeca(column, row);
+    DesenhaPeca(column, row);
   } catch (...) {
     if (!pictureError_) pictureError_ = std::current_exception();
   }

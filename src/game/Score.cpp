@@ -14,8 +14,6 @@ constexpr long double kMillisecondsPerDay = 86'400'000;
 // Rounding to nearest with halves to even, as the floating-point unit does.
 long double RoundHalfEven(long double value) { return std::nearbyint(value); }
 
-long double TileFactor(int board) { return board == 0 ? 48 : board == 1 ? 72 : 126; }
-
 }  // namespace
 
 long double Game::ElapsedUnits() const {
@@ -35,7 +33,7 @@ void Game::Timer1Timer() {
 
 void Game::CalculaEscore() {
   const long double tempoDecorrido = RoundHalfEven(ElapsedUnits());
-  const long double n = TileFactor(shared_.Board);
+  const long double n = totalPecas_;  // the tiles of the board being played
   const long double s = static_cast<long double>(shared_.NumColors) * shared_.NumColors;
   const long double t = tempoBonus_;
   long double bonus = 0;

@@ -21,6 +21,20 @@ struct TPeca {
   bool SameTile(const TPeca& other) const { return Atributos == other.Atributos; }
 };
 
+// A dealt tile's colours run 1..kMaxColors; 0 in the first marks an empty cell.
+constexpr int kMaxColors = 6;
+
+// A tile's four colours read as the decimal number a1 a2 a3 a4: every tile a
+// deal can make has its own code, below kCombinationCodes. -1 when any colour
+// lies outside 0..kMaxColors, as only a hand-built board can have it.
+constexpr int kCombinationCodes = kMaxColors * 1111 + 1;
+constexpr int CombinationCode(const std::array<std::int32_t, 4>& colours) {
+  for (const std::int32_t colour : colours) {
+    if (colour < 0 || colour > kMaxColors) return -1;
+  }
+  return colours[0] * 1000 + colours[1] * 100 + colours[2] * 10 + colours[3];
+}
+
 // Indexed column 1..16 first, row 1..10 second.
 class Pecas {
  public:

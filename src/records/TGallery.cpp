@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "controls/Panel.h"
 #include "controls/ProgramFont.h"
 #include "controls/TLabel3D.h"
 #include "platform/TextFormats.h"
@@ -31,18 +32,6 @@ void SetTextColour(QLabel* label, QColor colour) {
   QPalette palette = label->palette();
   palette.setColor(QPalette::WindowText, colour);
   label->setPalette(palette);
-}
-
-QFrame* MakePanel(QWidget* parent, QRect bounds, QColor colour, QFrame::Shadow shadow, int width) {
-  auto* panel = new QFrame(parent);
-  panel->setGeometry(bounds);
-  panel->setFrameStyle(QFrame::Panel | shadow);
-  panel->setLineWidth(width);
-  panel->setAutoFillBackground(true);
-  QPalette palette = panel->palette();
-  palette.setColor(QPalette::Window, colour);
-  panel->setPalette(palette);
-  return panel;
 }
 
 QLabel* MakeLabel(QWidget* parent, const QString& text, QRect bounds, Qt::Alignment alignment, bool bold = false) {
@@ -97,20 +86,14 @@ QString CategoryTitle(int board, int numColors, int numFits) {
 // first choice would cut the longest title, a narrower face of the same size
 // is used, the same for every category so the title does not jump.
 QFont CategoryTitleFont(int width) {
-  const QFont candidates[] = {ProgramFont(QStringLiteral("MS Sans Serif"), 19, false),
-                              ProgramFont(QStringLiteral("DejaVu Sans Condensed"), 19, false),
-                              ProgramFont(QStringLiteral("Liberation Sans Narrow"), 19, false),
-                              ProgramFont(QStringLiteral("Nimbus Sans Narrow"), 19, false)};
-  for (const QFont& font : candidates) {
-    const QFontMetrics metrics(font);
+  return FirstFontThatFits(19, false, [width](const QFontMetrics& metrics) {
     int widest = 0;
     for (int board = 0; board <= 2; ++board)
       for (int colors = 4; colors <= 6; ++colors)
         for (int fits = 2; fits <= 3; ++fits)
           widest = std::max(widest, metrics.horizontalAdvance(CategoryTitle(board, colors, fits)));
-    if (widest + 2 <= width) return font;  // room for the raised edges too
-  }
-  return candidates[0];
+    return widest + 2 <= width;  // room for the raised edges too
+  });
 }
 
 bool AskReset() {
@@ -168,8 +151,10 @@ TGallery::TGallery(SharedState& shared, GalleryFormats formats, QWidget* parent)
   connect(bitBtn1_, &QPushButton::clicked, this, [this] { Guarded([this] { BitBtn1Click(); }); });
 
   // Two raised bevels of 2 pixels, and two lowered bevels of 1 pixel.
-  panel1_ = MakePanel(this, QRect(6, 56, 379 + extra, 289), QColor(187, 231, 247), QFrame::Raised, 4);
-  panel2_ = MakePanel(panel1_, QRect(8, 8, 361 + extra, 25), QColor(162, 218, 249), QFrame::Sunken, 2);
+  panel1_ = MakePanel(this, QColor(187, 231, 247), QFrame::Panel, QFrame::Raised, 4);
+  panel1_->setGeometry(6, 56, 379 + extra, 289);
+  panel2_ = MakePanel(panel1_, QColor(162, 218, 249), QFrame::Panel, QFrame::Sunken, 2);
+  panel2_->setGeometry(8, 8, 361 + extra, 25);
   MakeCaption(panel2_, QStringLiteral("Rank"), QRect(8, 6, 31, 13), Qt::AlignRight, true);
   MakeCaption(panel2_, QStringLiteral("Name"), QRect(48, 6, 33, 13), Qt::AlignLeft, true);
   MakeCaption(panel2_, QStringLiteral("Score"), QRect(212, 6, 34, 13), Qt::AlignRight, true);
@@ -244,7 +229,6 @@ void TGallery::AtualizaGaleria() {
 int TGallery::ShowForNameEntry() {
   edit1_->setVisible(true);
   label81_->setVisible(true);
-  resetDuringEntry_ = false;
   AtualizaGaleria();
   const int result = exec();
   NameRankedResult(shared_);
@@ -295,8 +279,7 @@ void TGallery::Edit1Change() {
     return;
   }
   // After a Reset the marked row is empty for good; it no longer echoes the name.
-  if (resetDuringEntry_) return;
-  if (shared_.PosicaoRanking < kNoRank) Cell(shared_.PosicaoRanking, 1)->setText(text);
+  if (AwaitsName(shared_)) Cell(shared_.PosicaoRanking, 1)->setText(text);
 }
 
 void TGallery::BitBtn1Click() {
@@ -308,7 +291,6 @@ void TGallery::BitBtn1Click() {
 void TGallery::BitBtn2Click() {
   if (!confirmReset || !confirmReset()) return;
   ResetCategory(shared_);
-  resetDuringEntry_ = true;
   AtualizaGaleria();
   if (onTableChanged) onTableChanged();
 }

@@ -67,7 +67,6 @@ class TGallery : public QDialog {
 
   SharedState& shared_;
   GalleryFormats formats_;
-  bool resetDuringEntry_ = false;
   int dateWidth_ = 49;  // the date column, wide enough for the date format
 
   TLabel3D* label3D1_ = nullptr;

@@ -55,13 +55,17 @@ void RankNewResult(SharedState& shared, TReal6 score, std::int32_t perdidas, TDa
   if (shared.PosicaoRanking < kNoRank) shared.Unsaved.push_back(change);
 }
 
+bool AwaitsName(const SharedState& shared) {
+  if (shared.PosicaoRanking >= kNoRank) return false;
+  const TRecorde& entry = shared.Tabela.At(shared.Board, shared.NumColors, shared.NumFits, shared.PosicaoRanking);
+  // Only a result that scored ranks, so an empty entry is one a Reset cleared.
+  return entry != TRecorde{} && entry.Nome.empty();
+}
+
 void NameRankedResult(SharedState& shared) {
-  if (shared.PosicaoRanking >= kNoRank) return;
+  if (!AwaitsName(shared)) return;
   TableChange change = ForCurrentCategory(shared, TableChange::Kind::Named);
   change.result = shared.Tabela.At(shared.Board, shared.NumColors, shared.NumFits, shared.PosicaoRanking);
-  // A Reset while the name was typed emptied the entry: there is no result
-  // left to name.
-  if (change.result == TRecorde{} || !change.result.Nome.empty()) return;
   change.rank = shared.PosicaoRanking;
   change.name = shared.Player;
   ApplyChange(shared.Tabela, change);

@@ -30,7 +30,11 @@ int ApplyChange(TTabelaRecordes& table, const TableChange& change);
 // Ranks the finished game in the current category (PosicaoRanking takes the
 // verdict) and keeps the change when it entered.
 void RankNewResult(SharedState& shared, TReal6 score, std::int32_t perdidas, TDataHora today);
-// Gives Player to the result at PosicaoRanking, if that entry still holds it.
+// True while the entry at PosicaoRanking still holds the ranked result with
+// no name: the entry that a name confirmed now would go to. A Reset empties
+// it, and from then on no entry is waiting.
+bool AwaitsName(const SharedState& shared);
+// Gives Player to the result at PosicaoRanking while it awaits its name.
 void NameRankedResult(SharedState& shared);
 // Empties the 15 entries of the current category.
 void ResetCategory(SharedState& shared);

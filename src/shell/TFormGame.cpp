@@ -66,10 +66,9 @@ void TFormGame::FormCreate() {
   arqIni_ = std::make_unique<ProfileFile>(services_.settingsPath);
   arqIni_->RemoveStaleTemporaries();
   StartupSettings settings = ReadSettings(*arqIni_, shared_);
-  mute_ = settings.mute;
   settingsAtStart_ = std::move(settings.atStart);
-  checkBox1_->setChecked(mute_);  // a change runs CheckBox1Click, which writes "Mute" again
-  game_.Mute = mute_;
+  // A change runs CheckBox1Click, which takes Mute from the box and writes it again.
+  checkBox1_->setChecked(settings.mute);
   LeArqRec();
   services_.random.Seed(static_cast<std::uint32_t>(MillisecondsOfDay(services_.clock.UtcTime())));
   thousandsSeparator_ = SystemThousandsSeparator();
@@ -155,9 +154,8 @@ void TFormGame::OptionChanged() {
 }
 
 void TFormGame::CheckBox1Click() {
-  mute_ = checkBox1_->isChecked();
-  game_.Mute = mute_;
-  WriteMute(*arqIni_, mute_);
+  game_.Mute = checkBox1_->isChecked();
+  WriteMute(*arqIni_, game_.Mute);
 }
 
 // ---- board, toolbar, timer ------------------------------------------------
@@ -211,10 +209,6 @@ void TFormGame::SetCellVisible(int column, int row, bool visible) {
 void TFormGame::DesenhaPeca(int column, int row) {
   PictureControl& cell = *cells_[static_cast<std::size_t>(IndicePeca(column, row))];
   const TPeca& peca = game_.Peca(column, row);
-  if (peca.Atributos[0] == 0) {
-    cell.hide();
-    return;
-  }
   if (const char* file = PictureFileForState(peca.Estado)) {
     cell.SetPicture(LoadBitmapFile(file));  // on failure the cell keeps its last look
     return;

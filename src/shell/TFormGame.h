@@ -9,6 +9,7 @@
 
 #include "game/Game.h"
 #include "game/GameView.h"
+#include "platform/qt/ErrorReport.h"
 #include "shell/Settings.h"
 
 class QButtonGroup;
@@ -61,7 +62,7 @@ class TFormGame : public QWidget, private GameView {
 
   Game& Jogo() { return game_; }
   const Game& Jogo() const { return game_; }
-  bool Mute() const { return mute_; }
+  bool Mute() const { return game_.Mute; }
 
   // Controls, for tests and for the screenshot tool.
   PictureControl* Image(int cellIndex) const { return cells_[static_cast<std::size_t>(cellIndex)]; }
@@ -72,6 +73,7 @@ class TFormGame : public QWidget, private GameView {
   TGauge* Gauge1() const { return gauge1_; }
   QButtonGroup* RadioGroup(int which) const { return groups_[static_cast<std::size_t>(which - 1)]; }
   QCheckBox* CheckBox1() const { return checkBox1_; }
+  QTimer* Timer1() const { return timer1_; }
   int DealCount() const { return dealCount_; }
 
   // Writes this run's changes to the best-players file: the moment a result
@@ -140,7 +142,6 @@ class TFormGame : public QWidget, private GameView {
   std::unique_ptr<RecordsStore> records_;
   bool recordsErrorReported_ = false;
   Game game_;
-  bool mute_ = false;
   bool iniciado_ = false;
   int dealCount_ = 0;
   std::string thousandsSeparator_;
@@ -163,6 +164,7 @@ class TFormGame : public QWidget, private GameView {
   std::array<QButtonGroup*, 3> groups_{};
   QCheckBox* checkBox1_ = nullptr;
   QTimer* timer1_ = nullptr;
+  GuardedRepeating timer1Guard_;
   std::array<PictureControl*, 160> cells_{};
   BoardCursor* cursor_ = nullptr;
   std::array<ToolbarButton, 4> toolbar_{};

@@ -11,6 +11,7 @@
 #include <QShortcut>
 #include <QTimer>
 
+#include "controls/Panel.h"
 #include "controls/ProgramFont.h"
 #include "controls/TGauge.h"
 #include "controls/TGradient.h"
@@ -27,17 +28,6 @@ namespace {
 constexpr int kTopPanelHeight = 29;
 constexpr int kBottomPanelHeight = 41;
 constexpr int kSidePanelWidth = 106;
-
-QFrame* MakePanel(QWidget* parent, QColor color, QFrame::Shape shape, QFrame::Shadow shadow, int lineWidth) {
-  auto* panel = new QFrame(parent);
-  panel->setFrameStyle(shape | shadow);
-  panel->setLineWidth(lineWidth);
-  panel->setAutoFillBackground(true);
-  QPalette palette = panel->palette();
-  palette.setColor(QPalette::Window, color);
-  panel->setPalette(palette);
-  return panel;
-}
 
 QLabel* MakeCaption(QWidget* parent, const char* text, QRect bounds) {
   auto* label = new QLabel(QString::fromLatin1(text), parent);
@@ -117,7 +107,7 @@ void TFormGame::BuildWindow() {
 
   timer1_ = new QTimer(this);
   timer1_->setInterval(100);
-  connect(timer1_, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
+  connect(timer1_, &QTimer::timeout, this, [this] { timer1Guard_([this] { Timer1Timer(); }); });
 
   LayOutDockedPanels();
 }

@@ -38,16 +38,11 @@ QFont MemoFont(const QPlainTextEdit* memo) {
   const int margins = 2 * (memo->frameWidth() + static_cast<int>(memo->document()->documentMargin()));
   const int width = memo->width() - margins;
   const int height = memo->height() - margins;
-  const QFont candidates[] = {ProgramFont(11, true), ProgramFont(QStringLiteral("DejaVu Sans Condensed"), 11, true),
-                              ProgramFont(QStringLiteral("Liberation Sans Narrow"), 11, true),
-                              ProgramFont(QStringLiteral("Nimbus Sans Narrow"), 11, true)};
-  for (const QFont& font : candidates) {
-    const QFontMetrics metrics(font);
+  return FirstFontThatFits(11, true, [width, height](const QFontMetrics& metrics) {
     int widest = 0;
     for (const QString& line : RulesText()) widest = std::max(widest, metrics.horizontalAdvance(line.trimmed()));
-    if (widest <= width && metrics.lineSpacing() * RulesText().size() <= height) return font;
-  }
-  return candidates[0];
+    return widest <= width && metrics.lineSpacing() * RulesText().size() <= height;
+  });
 }
 
 }  // namespace
@@ -83,7 +78,8 @@ void TFormRules::ShowRules() {
 
 void TFormRules::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
-  gradient1_->setGeometry(rect());
+  // Nothing to fit until the constructor has made the background.
+  if (gradient1_ != nullptr) gradient1_->setGeometry(rect());
 }
 
 }  // namespace quillmont

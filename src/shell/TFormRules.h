@@ -24,9 +24,9 @@ class TFormRules : public QDialog {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  TGradient* gradient1_;
-  QPlainTextEdit* memo1_;
-  QPushButton* bitBtn1_;
+  TGradient* gradient1_ = nullptr;
+  QPlainTextEdit* memo1_ = nullptr;
+  QPushButton* bitBtn1_ = nullptr;
 };
 
 }  // namespace quillmont

@@ -33,7 +33,8 @@ TMensagem::TMensagem(QWidget* parent) : QDialog(parent) {
 
 void TMensagem::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
-  gradient1_->setGeometry(rect());
+  // Nothing to fit until the constructor has made the background.
+  if (gradient1_ != nullptr) gradient1_->setGeometry(rect());
 }
 
 }  // namespace quillmont

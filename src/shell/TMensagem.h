@@ -21,9 +21,9 @@ class TMensagem : public QDialog {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  TGradient* gradient1_;
-  QLabel* label1_;
-  QPushButton* bitBtn1_;
+  TGradient* gradient1_ = nullptr;
+  QLabel* label1_ = nullptr;
+  QPushButton* bitBtn1_ = nullptr;
 };
 
 }  // namespace quillmont

@@ -85,6 +85,10 @@ TEST_F(DealTest, NewGameClearsSelectionAndBigToSmallHidesOutside) {
       }
     }
   }
+  // A cell emptied by hand is hidden by the rules when it is drawn.
+  Put(5, 3, 0);
+  Click(5, 3);
+  EXPECT_FALSE(game.Visible(5, 3));
 }
 
 TEST_F(DealTest, DealAfterGameOverRestartsPlay) {

@@ -218,5 +218,22 @@ TEST_F(MovesTest, FastSearchAgreesWithTheExhaustiveOne) {
   }
 }
 
+// Colours no deal produces, in any quarter, must not be taken for a key of
+// the fast search's table: {6, 9, 9, 9} would count past its end.
+TEST_F(MovesTest, HandBuiltColoursOutsideTheDealsRangeAreSearchedAsWell) {
+  for (int fits : {2, 3}) {
+    Layout(fits, {});
+    for (int c = 5; c <= 12; ++c)
+      for (int r = 3; r <= 8; ++r) game.Peca(c, r).Estado = kRemovida;
+    for (int i = 0; i < fits; ++i) {
+      game.Peca(5 + i, 3).Estado = kNoTabuleiro;
+      Put(5 + i, 3, 6999);
+    }
+    EXPECT_TRUE(game.TemJogada()) << fits;
+    Put(5, 3, 6998);
+    EXPECT_FALSE(game.TemJogada()) << fits;
+  }
+}
+
 }  // namespace
 }  // namespace quillmont::testing

@@ -123,6 +123,26 @@ TEST_F(RecordsStoreTest, TwoCopiesKeepEachOthersResultsAndNames) {
   for (int r = 1; r <= kRanks; ++r) EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, r), TRecorde{});
 }
 
+// Within one run: the name goes to the ranked result while it awaits one; a
+// Reset during name entry leaves nothing to name, and no empty entry gets it.
+TEST(TableChanges, TheNameGoesToTheRankedResultAndNowhereAfterAReset) {
+  SharedState shared;
+  shared.Player = "Ana";
+  RankNewResult(shared, TReal6::FromDouble(500), 3, 46000);
+  EXPECT_TRUE(AwaitsName(shared));
+  NameRankedResult(shared);
+  EXPECT_EQ(shared.Tabela.At(0, 4, 2, 1).Nome, "Ana");
+  EXPECT_FALSE(AwaitsName(shared));
+
+  RankNewResult(shared, TReal6::FromDouble(900), 1, 46001);
+  ResetCategory(shared);
+  EXPECT_FALSE(AwaitsName(shared));
+  const std::size_t changes = shared.Unsaved.size();
+  NameRankedResult(shared);
+  EXPECT_EQ(shared.Tabela, TTabelaRecordes{});
+  EXPECT_EQ(shared.Unsaved.size(), changes);
+}
+
 TEST_F(RecordsStoreTest, AnUnwritableProgramFileIsKeptForThePlayer) {
   TTabelaRecordes old;
   old.At(1, 5, 3, 1).Nome = "Old";

@@ -13,8 +13,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
+#include <stdexcept>
 
 #include "MainWindowHarness.h"
+#include "platform/Clock.h"
 #include "controls/TGauge.h"
 #include "game/TileDrawing.h"
 #include "records/RecordsFile.h"
@@ -160,6 +162,46 @@ TEST(GamePlay, TriosGameWithACancellationShowsTheMessageWhenNotRanked) {
   EXPECT_EQ(h.shared.PosicaoRanking, kNoRank);
   EXPECT_EQ(form.Panel4()->text(), "4");  // the partners of the two cancelled tiles
   EXPECT_TRUE(h.sound.played.empty());    // muted throughout
+}
+
+// A clock whose monotonic reading fails on demand.
+class FailingClock final : public Clock {
+ public:
+  FakeClock time;
+  bool failing = false;
+  CivilTime LocalTime() const override { return time.LocalTime(); }
+  CivilTime UtcTime() const override { return time.UtcTime(); }
+  std::chrono::milliseconds MonotonicTime() const override {
+    if (failing) throw std::runtime_error("The clock failed");
+    return time.MonotonicTime();
+  }
+};
+
+// One tick of the main window's timer, as its event delivers it.
+void Tick(TFormGame& form) { QMetaObject::invokeMethod(form.Timer1(), "timeout"); }
+
+TEST(GamePlay, BonusBarTicksEvery100MsAndAFaultThatRepeatsIsReportedOnce) {
+  FailingClock clock;
+  MainWindowHarness h;
+  h.form = std::make_unique<TFormGame>(
+      h.shared, GameServices{clock, h.random, h.sound, h.ProgramFolder().string(), h.SettingsPath().string(),
+                             h.UserRecordsPath().string()});
+  h.form->show();
+  QApplication::processEvents();
+  TFormGame& form = *h.form;
+  EXPECT_TRUE(form.Timer1()->isActive());
+  EXPECT_EQ(form.Timer1()->interval(), 100);
+  clock.time.AdvanceMilliseconds(13 * 864);  // 13 units
+  Tick(form);
+  EXPECT_EQ(form.Gauge1()->Progress(), 130);
+
+  clock.failing = true;
+  for (int i = 0; i < 30; ++i) Tick(form);
+  EXPECT_EQ(h.errors, std::vector<std::string>{"The clock failed"});
+  clock.failing = false;
+  clock.time.AdvanceMilliseconds(864);
+  Tick(form);
+  EXPECT_EQ(form.Gauge1()->Progress(), 140);
 }
 
 TEST(GamePlay, RightAndMiddleClicksAndClicksOnRemovedTilesAreIgnored) {

@@ -144,15 +144,23 @@ TEST(StartupSettings, OptionClicksDealAtOnceAndWriteOnlyAtShutdown) {
   EXPECT_EQ(h.Settings(), "[Quillmont]\nBoard=2\nPlayer=\nNumFits=3\nColors=1\n");
 }
 
-TEST(StartupSettings, MuteBoxWritesAtOnce) {
+TEST(StartupSettings, MuteBoxWritesAtOnceAndSilencesTheGame) {
   MainWindowHarness h;
   TFormGame& form = h.Start();
   QTest::mouseClick(form.CheckBox1(), Qt::LeftButton);
   EXPECT_TRUE(form.Mute());
   EXPECT_EQ(h.Settings(), "[Quillmont]\nMute=1\n");
+  // A completed pick, matching or not, plays a sound unless muted.
+  ClickCell(form, 5, 3);
+  ClickCell(form, 5, 4);
+  EXPECT_EQ(form.Jogo().PecasRestantes(), 46);
+  EXPECT_TRUE(h.sound.played.empty());
   QTest::mouseClick(form.CheckBox1(), Qt::LeftButton);
   EXPECT_FALSE(form.Mute());
   EXPECT_EQ(h.Settings(), "[Quillmont]\nMute=0\n");
+  ClickCell(form, 6, 3);
+  ClickCell(form, 6, 4);
+  EXPECT_EQ(h.sound.played.size(), 1u);
 }
 
 TEST(StartupSettings, MinimisingAndRestoringDealsNothing) {

@@ -16,6 +16,20 @@ ErrorPresenter& Presenter() {
   return presenter;
 }
 
+// Runs the handler and hands whatever it throws, as text, to `report`.
+template <typename Report>
+bool RunReporting(const std::function<void()>& handler, Report report) {
+  try {
+    handler();
+    return true;
+  } catch (const std::exception& e) {
+    report(std::string(e.what()));
+  } catch (...) {
+    report(std::string("Unknown error"));
+  }
+  return false;
+}
+
 void ShowMessageBox(const std::string& message) {
   QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
                   QString::fromLocal8Bit(message.c_str()), QMessageBox::Ok,
@@ -49,16 +63,14 @@ void WriteToStandardError(const std::string& message) {
   std::fflush(stderr);
 }
 
-bool Guarded(const std::function<void()>& handler) {
-  try {
-    handler();
-    return true;
-  } catch (const std::exception& e) {
-    ReportError(e.what());
-  } catch (...) {
-    ReportError("Unknown error");
-  }
-  return false;
+bool Guarded(const std::function<void()>& handler) { return RunReporting(handler, ReportError); }
+
+bool GuardedRepeating::operator()(const std::function<void()>& handler) {
+  // Marked before the report: a message box runs the timer's next ticks
+  // while it waits for OK.
+  return RunReporting(handler, [this](const std::string& message) {
+    if (reported_.insert(message).second) ReportError(message);
+  });
 }
 
 }  // namespace quillmont

@@ -4,6 +4,7 @@
 // shown in a message box and the program goes on.
 #include <exception>
 #include <functional>
+#include <set>
 #include <string>
 
 namespace quillmont {
@@ -27,5 +28,16 @@ void WriteToStandardError(const std::string& message);
 
 // Runs the handler; whatever it throws is reported. Returns false when it threw.
 bool Guarded(const std::function<void()>& handler);
+
+// Guarded() for a handler that runs again and again on its own, as a timer's
+// does: each error is reported the first time only, so a fault that repeats
+// opens one box instead of ten a second. The handler keeps running.
+class GuardedRepeating {
+ public:
+  bool operator()(const std::function<void()>& handler);
+
+ private:
+  std::set<std::string> reported_;
+};
 
 }  // namespace quillmont

@@ -86,7 +86,6 @@ TEST(MensagemTest, MessageLooksAndCloses) {
   bool shown = false;
   WhenModalShows([&](QWidget* modal) {
     EXPECT_EQ(modal, &mensagem);
-    mensagem.grab().save("/tmp/mensagem.png");
     EXPECT_EQ(mensagem.pos(), QPoint(200, 108));  // the frame, not centred
     EXPECT_EQ(mensagem.size(), QSize(254, 179));
     // The whole height is the gradient, also behind the transparent label.
@@ -123,7 +122,6 @@ TEST(FormRulesTest, RulesTextAndLook) {
 
   WhenModalShows([&](QWidget* modal) {
     EXPECT_EQ(modal, &rules);
-    rules.grab().save("/tmp/rules.png");
     EXPECT_EQ(rules.pos(), QPoint(171, 124));
     ExpectBackgroundColumn(&rules, 2, 0, 282);
     // With no scroll bars, the whole text has to fit the box, one screen
