@@ -1,15 +1,11 @@
 #include "shell/TFormRules.h"
 
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QResizeEvent>
 #include <QStringList>
 #include <QTextDocument>
 #include <algorithm>
 
 #include "controls/ProgramFont.h"
-#include "controls/TGradient.h"
-#include "shell/OkButton.h"
 
 namespace quillmont {
 namespace {
@@ -47,14 +43,8 @@ QFont MemoFont(const QPlainTextEdit* memo) {
 
 }  // namespace
 
-TFormRules::TFormRules(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("Quillmont rules"));
-  setModal(true);
-  resize(379, 282);
-  move(171, 124);  // the frame where its bounds put it, not centred
-
-  gradient1_ = MakeDialogGradient(this);
-
+TFormRules::TFormRules(QWidget* parent)
+    : SmallWindow(QStringLiteral("Quillmont rules"), QRect(171, 124, 379, 282), parent) {
   memo1_ = new QPlainTextEdit(this);
   memo1_->setGeometry(53, 32, 265, 153);
   memo1_->document()->setDocumentMargin(2);  // the small inner margin of an edit box
@@ -67,19 +57,13 @@ TFormRules::TFormRules(QWidget* parent) : QDialog(parent) {
   memo1_->setPalette(palette);
   memo1_->setPlainText(RulesText().join(QLatin1Char('\n')));
 
-  bitBtn1_ = MakeOkButton(this, QRect(148, 208, 75, 25));
+  MakeOkButton(QRect(148, 208, 75, 25));
 }
 
 void TFormRules::ShowRules() {
   setWindowTitle(QStringLiteral("Quillmont rules"));
   memo1_->setVisible(true);
   exec();
-}
-
-void TFormRules::resizeEvent(QResizeEvent* event) {
-  QDialog::resizeEvent(event);
-  // Nothing to fit until the constructor has made the background.
-  if (gradient1_ != nullptr) gradient1_->setGeometry(rect());
 }
 
 }  // namespace quillmont

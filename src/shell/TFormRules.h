@@ -1,15 +1,12 @@
 #pragma once
 // The rules window. Its text can be edited, and the edits last for the run.
-#include <QDialog>
+#include "shell/SmallWindow.h"
 
 class QPlainTextEdit;
-class QPushButton;
 
 namespace quillmont {
 
-class TGradient;
-
-class TFormRules : public QDialog {
+class TFormRules : public SmallWindow {
   Q_OBJECT
  public:
   explicit TFormRules(QWidget* parent = nullptr);
@@ -18,15 +15,9 @@ class TFormRules : public QDialog {
   void ShowRules();
 
   QPlainTextEdit* Memo1() const { return memo1_; }
-  QPushButton* BitBtn1() const { return bitBtn1_; }
-
- protected:
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
-  TGradient* gradient1_ = nullptr;
   QPlainTextEdit* memo1_ = nullptr;
-  QPushButton* bitBtn1_ = nullptr;
 };
 
 }  // namespace quillmont

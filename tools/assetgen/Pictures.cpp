@@ -23,16 +23,10 @@ Canvas Recess(Colour face, Colour shade) {
       const double t = (x + y) / 74.0;
       c.Set(x, y, Mix(face, kWhite, 0.25 * t));
     }
-  c.HLine(0, 38, 0, kBlack);
-  c.HLine(0, 38, 38, kBlack);
-  c.VLine(0, 0, 38, kBlack);
-  c.VLine(38, 0, 38, kBlack);
-  c.HLine(1, 37, 1, shade);
-  c.VLine(1, 1, 37, shade);
+  c.Outline(0, 0, 38, 38, kBlack, kBlack);
+  c.Outline(1, 1, 37, 37, shade, kWhite);
   c.HLine(2, 36, 2, Mix(shade, face, 0.5));
   c.VLine(2, 2, 36, Mix(shade, face, 0.5));
-  c.HLine(1, 37, 37, kWhite);
-  c.VLine(37, 1, 37, kWhite);
   return c;
 }
 
@@ -80,14 +74,8 @@ Canvas ToolbarFace(const std::string& word, bool pressed) {
   for (int y = 0; y < 25; ++y) c.HLine(0, 74, y, Mix({206, 206, 206}, {184, 184, 184}, y / 24.0));
   const Colour outerLight = pressed ? kBlack : kWhite, outerDark = pressed ? kWhite : kBlack;
   const Colour innerLight = pressed ? kGrey : Colour{223, 223, 223}, innerDark = pressed ? Colour{223, 223, 223} : kGrey;
-  c.HLine(0, 74, 0, outerLight);
-  c.VLine(0, 0, 24, outerLight);
-  c.HLine(0, 74, 24, outerDark);
-  c.VLine(74, 0, 24, outerDark);
-  c.HLine(1, 73, 1, innerLight);
-  c.VLine(1, 1, 23, innerLight);
-  c.HLine(1, 73, 23, innerDark);
-  c.VLine(73, 1, 23, innerDark);
+  c.Outline(0, 0, 74, 24, outerLight, outerDark);
+  c.Outline(1, 1, 73, 23, innerLight, innerDark);
   const int shift = pressed ? 1 : 0;
   const int left = (75 - BoldTextWidth(word)) / 2 + shift;
   DrawBoldText(c, left, 8 + shift, word, kNavy);

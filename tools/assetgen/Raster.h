@@ -44,6 +44,14 @@ class Canvas {
   }
   void HLine(int x0, int x1, int y, Colour c) { FillRect(x0, y, x1, y, c); }
   void VLine(int x, int y0, int y1, Colour c) { FillRect(x, y0, x, y1, c); }
+  // A rectangle's outline: top and left in one colour, then bottom and right
+  // in the other, which takes the two far corners.
+  void Outline(int x0, int y0, int x1, int y1, Colour topLeft, Colour bottomRight) {
+    HLine(x0, x1, y0, topLeft);
+    VLine(x0, y0, y1, topLeft);
+    HLine(x0, x1, y1, bottomRight);
+    VLine(x1, y0, y1, bottomRight);
+  }
 
   // A thick anti-aliased stroke from (ax, ay) to (bx, by), round caps.
   void Stroke(double ax, double ay, double bx, double by, double thickness, Colour c) {

@@ -1,0 +1,32 @@
+#pragma once
+// The small modal windows (the game-over message, the rules): a caption, a
+// place of their own, an OK button and a gradient background that follows
+// their size.
+#include <QDialog>
+
+class QPushButton;
+
+namespace quillmont {
+
+class TGradient;
+
+class SmallWindow : public QDialog {
+  Q_OBJECT
+ public:
+  // frame: where the window goes and its size; not centred over the owner.
+  SmallWindow(const QString& caption, QRect frame, QWidget* parent);
+
+  QPushButton* BitBtn1() const { return bitBtn1_; }
+
+ protected:
+  // The OK push button: the check-mark glyph left of its caption, the
+  // window's default button, closing the window with OK.
+  void MakeOkButton(QRect bounds);
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  TGradient* gradient1_ = nullptr;
+  QPushButton* bitBtn1_ = nullptr;
+};
+
+}  // namespace quillmont
