@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: first the normal
 # build, then a clang build with AddressSanitizer and UndefinedBehaviorSanitizer
-# that runs the same tests again plus a short run of each fuzzer.
+# that runs the same tests again plus a short run of each fuzzer, and last the
+# plain C++ layers alone, built and tested without Qt.
 set -euo pipefail
 source "$(dirname "$0")/tools/setup.sh"
 ctest --test-dir "$build_dir" --output-on-failure -j2
@@ -14,3 +15,7 @@ ASAN_OPTIONS=fast_unwind_on_malloc=0:detect_leaks=1 \
 LSAN_OPTIONS=suppressions=$PWD/tests/support/lsan.supp:print_suppressions=0 \
 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$sanitize_dir" --output-on-failure -j2
+
+core_dir=${QUILLMONT_CORE_BUILD_DIR:-build-core}
+build_in "$core_dir" -DQUILLMONT_WITH_GUI=OFF -DQUILLMONT_WITH_BENCH=OFF
+ctest --test-dir "$core_dir" --output-on-failure -j2

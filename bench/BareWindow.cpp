@@ -1,6 +1,6 @@
-// The yardstick for start-up: the least a Qt program can do to show what the
-// game shows at start, one window of 160 labels holding 39 x 39 pictures of
-// tiles, with nothing read from disk.
+// The yardstick for start-up: the least a Qt Widgets program can do to show
+// what the game shows at start, one maximised window of 160 labels holding
+// 39 x 39 pictures of tiles and one line of text, with nothing read from disk.
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
@@ -31,6 +31,8 @@ int main(int argc, char** argv) {
     label->setPixmap(QPixmap::fromImage(image));
     label->setGeometry(1 + (k % 16) * 38, 1 + (k / 16) * 38, kTileSize, kTileSize);
   }
+  auto* text = new QLabel(QStringLiteral("Pieces left: 160    Score: 0"), &window);
+  text->setGeometry(1, 1 + 10 * 38 + 8, 16 * 38, 24);
   window.showMaximized();  // as the game shows itself
   return QApplication::exec();
 }

@@ -1,5 +1,7 @@
 # cmake --install <build> --prefix P lays the program out as a desktop expects:
-#   P/lib/quillmont/        the program folder: executable, bitmaps, sounds
+#   P/lib/quillmont/        the program folder: executable, its sound module
+#                           (quillmont_sound.so, loaded from beside the
+#                           executable), bitmaps, sounds
 #   P/bin/quillmont         a relative link into it (the program finds its
 #                           real folder through /proc/self/exe, not argv[0])
 #   P/share/applications/   the desktop entry, named by the application's id
@@ -10,6 +12,7 @@ if(NOT QUILLMONT_WITH_GUI)
 endif()
 
 install(TARGETS quillmont RUNTIME DESTINATION lib/quillmont)
+install(TARGETS quillmont_sound LIBRARY DESTINATION lib/quillmont)
 install(FILES ${QUILLMONT_PROGRAM_FILES} DESTINATION lib/quillmont)
 # Software centres match the metainfo to the desktop entry by this id.
 set(QUILLMONT_APP_ID io.github.quillmont.Quillmont)

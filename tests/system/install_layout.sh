@@ -16,6 +16,10 @@ fail() { echo "$*" >&2; exit 1; }
 [[ -L $prefix/bin/quillmont ]] || fail "bin/quillmont is not a link"
 [[ $(readlink "$prefix/bin/quillmont") == ../lib/quillmont/quillmont ]] || fail "bin/quillmont points elsewhere"
 [[ -x $prefix/lib/quillmont/quillmont ]] || fail "no executable in lib/quillmont"
+# The sound module beside the executable, which alone links Qt Multimedia.
+[[ $(od -An -c -N4 "$prefix/lib/quillmont/quillmont_sound.so" 2> /dev/null | tr -d ' ') == 177ELF ]] ||
+  fail "no sound module in lib/quillmont"
+ldd "$prefix/lib/quillmont/quillmont" | grep -qi multimedia && fail "the executable links Qt Multimedia"
 for file in "$build_dir"/bin/*.bmp "$build_dir"/bin/*.wav; do
   f=$(basename "$file")
   cmp -s "$file" "$prefix/lib/quillmont/$f" || fail "lib/quillmont/$f differs from the build"

@@ -37,6 +37,14 @@ fail() {
   exit 1
 }
 start_virtual_display "$work" 1280x1024 wm || fail "no virtual display"
+# Sound goes to a null sink of a private PulseAudio server.
+mkdir -m 700 "$work/pulse"
+XDG_RUNTIME_DIR=$work/pulse HOME=$work pulseaudio --daemonize=no --exit-idle-time=-1 -n \
+  -L module-native-protocol-unix -L "module-null-sink sink_name=quillmont_null" > "$work/pulse.log" 2>&1 &
+pids+=($!)
+export PULSE_SERVER=unix:$work/pulse/pulse/native
+for _ in $(seq 1 50); do timeout 5 pactl info > /dev/null 2>&1 && break; sleep 0.1; done
+timeout 5 pactl info > /dev/null 2>&1 || fail "the sound server did not start: $(cat "$work/pulse.log")"
 
 x() { timeout 10 "$@"; }
 
@@ -72,6 +80,13 @@ find_window() {
     sleep 0.1
   done
   return 1
+}
+# window_gone REGEX: waits (at most 5 s) until no visible window has such a title.
+window_gone() {
+  for _ in $(seq 1 50); do
+    x xdotool search --onlyvisible --name "$1" > /dev/null || return 0
+    sleep 0.1
+  done
 }
 click_tile() {  # click_tile X Y: the centre of the tile whose top-left is X Y
   x xdotool mousemove --sync $(($1 + 19)) $(($2 + 19)) click 1
@@ -125,6 +140,15 @@ while read -r _ x1 y1 x2 y2; do
   click_tile "$x1" "$y1"
   click_tile "$x2" "$y2"
 done < "$work/groups"
+# The first press loaded the sound module, and a match's sound is playing.
+grep -q '/quillmont_sound\.so$' "/proc/$game_pid/maps" || fail "the sound module was not loaded"
+playing() {
+  timeout 5 pactl list sink-inputs | awk -v pid="\"$game_pid\"" '/^Sink Input/ { corked = "" }
+    $1 == "Corked:" { corked = $2 } $1 == "application.process.id" && $3 == pid && corked == "no" { found = 1 }
+    END { exit !found }'
+}
+for _ in $(seq 1 50); do playing && break; sleep 0.1; done
+playing || fail "no sound of the game is playing: $(timeout 5 pactl list sink-inputs)"
 
 gallery=$(x xdotool search --sync --onlyvisible --name '^Quillmont Gallery$' | head -1 || true)
 [[ -n $gallery ]] || fail "the gallery did not open for the name"
@@ -142,10 +166,7 @@ head -c 56 "$work/program/QUILLMONT.REC" | grep -q '^ \{20\}  112032 0 ' ||
   fail "the result was not on disk, nameless, while the name was asked for: $(head -1 "$work/program/QUILLMONT.REC")"
 x xdotool type --delay 30 'Ana E2E'
 x xdotool key Return
-for _ in $(seq 1 50); do
-  x xdotool search --onlyvisible --name '^Quillmont Gallery$' > /dev/null || break
-  sleep 0.2
-done
+window_gone '^Quillmont Gallery$'
 wait_for_tiles 0
 x wmctrl -i -c "$main_window"
 game_ends
@@ -200,7 +221,7 @@ x xdotool key F1
 rules=$(find_window '^Quillmont rules') || fail "F1 did not open the rules"
 expect_title "$rules" "Quillmont rules"
 x wmctrl -i -c "$rules"
-for _ in $(seq 1 50); do x xdotool search --onlyvisible --name '^Quillmont rules$' > /dev/null || break; sleep 0.1; done
+window_gone '^Quillmont rules$'
 x xdotool mousemove --window "$main_window" --sync $((1 + 300 + 37)) 13 click 1
 error_box=$(find_window '^Quillmont' "$main_window") || fail "a missing face was not reported"
 expect_title "$error_box" Quillmont
@@ -244,10 +265,7 @@ gallery=$(x xdotool search --sync --onlyvisible --name '^Quillmont Gallery$' | h
 x xdotool windowactivate --sync "$gallery" || true
 x xdotool type --delay 30 'Keys Only'
 x xdotool key Return
-for _ in $(seq 1 50); do
-  x xdotool search --onlyvisible --name '^Quillmont Gallery$' > /dev/null || break
-  sleep 0.2
-done
+window_gone '^Quillmont Gallery$'
 x xdotool windowactivate --sync "$main_window" || true
 x xdotool key ctrl+q
 game_ends
