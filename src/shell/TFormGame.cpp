@@ -57,6 +57,30 @@ void TFormGame::AttachWindows(TGallery* gallery, TMensagem* mensagem, TFormRules
   if (gallery_ != nullptr) gallery_->onTableChanged = [this] { GravaArqRec(); };
 }
 
+TGallery* TFormGame::Gallery() {
+  if (gallery_ == nullptr && createWindowsOnFirstUse_) {
+    ownGallery_ = std::make_unique<TGallery>(shared_);
+    AttachWindows(ownGallery_.get(), mensagem_, rules_);
+  }
+  return gallery_;
+}
+
+TMensagem* TFormGame::Mensagem() {
+  if (mensagem_ == nullptr && createWindowsOnFirstUse_) {
+    ownMensagem_ = std::make_unique<TMensagem>();
+    mensagem_ = ownMensagem_.get();
+  }
+  return mensagem_;
+}
+
+TFormRules* TFormGame::Rules() {
+  if (rules_ == nullptr && createWindowsOnFirstUse_) {
+    ownRules_ = std::make_unique<TFormRules>();
+    rules_ = ownRules_.get();
+  }
+  return rules_;
+}
+
 // ---- start-up and shutdown ------------------------------------------------
 
 void TFormGame::FormCreate() {
@@ -189,11 +213,11 @@ void TFormGame::Deal() {
 }
 
 void TFormGame::GalleryAction() {
-  if (gallery_ != nullptr) gallery_->ShowForViewing();
+  if (TGallery* gallery = Gallery()) gallery->ShowForViewing();
 }
 
 void TFormGame::RulesAction() {
-  if (rules_ != nullptr) rules_->ShowRules();
+  if (TFormRules* rules = Rules()) rules->ShowRules();
 }
 
 void TFormGame::ExitAction() { close(); }
@@ -232,13 +256,13 @@ void TFormGame::SetBoardHeight(int height) { panel7_->resize(panel7_->width(), h
 
 void TFormGame::ShowGameResult(int posicaoRanking) {
   if (posicaoRanking >= kNoRank) {
-    if (mensagem_ != nullptr) mensagem_->exec();
+    if (TMensagem* mensagem = Mensagem()) mensagem->exec();
     return;
   }
   // On disk before the name is asked for: a kill while it is typed loses
   // only the name.
   GravaArqRec();
-  if (gallery_ != nullptr) gallery_->ShowForNameEntry();
+  if (TGallery* gallery = Gallery()) gallery->ShowForNameEntry();
 }
 
 }  // namespace quillmont

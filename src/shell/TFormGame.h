@@ -59,6 +59,9 @@ class TFormGame : public QWidget, private GameView {
 
   // The secondary windows are created after the main window.
   void AttachWindows(TGallery* gallery, TMensagem* mensagem, TFormRules* rules);
+  // Or the main window makes each itself, the first time it is shown: the
+  // start-up then builds and paints nothing that is not on the screen.
+  void CreateWindowsOnFirstUse() { createWindowsOnFirstUse_ = true; }
 
   Game& Jogo() { return game_; }
   const Game& Jogo() const { return game_; }
@@ -146,9 +149,17 @@ class TFormGame : public QWidget, private GameView {
   int dealCount_ = 0;
   std::string thousandsSeparator_;
 
+  TGallery* Gallery();
+  TMensagem* Mensagem();
+  TFormRules* Rules();
+
   TGallery* gallery_ = nullptr;
   TMensagem* mensagem_ = nullptr;
   TFormRules* rules_ = nullptr;
+  bool createWindowsOnFirstUse_ = false;
+  std::unique_ptr<TGallery> ownGallery_;
+  std::unique_ptr<TMensagem> ownMensagem_;
+  std::unique_ptr<TFormRules> ownRules_;
 
   TGradient* gradient1_ = nullptr;
   QWidget* shape1_ = nullptr;

@@ -12,11 +12,8 @@
 #include "platform/qt/SignalCloser.h"
 #include "platform/qt/SoundPlayer.h"
 #include "records/SharedState.h"
-#include "records/TGallery.h"
 #include "shell/Settings.h"
 #include "shell/TFormGame.h"
-#include "shell/TFormRules.h"
-#include "shell/TMensagem.h"
 
 int main(int argc, char** argv) {
   using namespace quillmont;
@@ -41,10 +38,9 @@ int main(int argc, char** argv) {
     // that its destruction runs stays under the signals' watch.
     SignalCloser closer;
     TFormGame formGame(shared, services);
-    TGallery gallery(shared);
-    TMensagem mensagem;
-    TFormRules formRules;
-    formGame.AttachWindows(&gallery, &mensagem, &formRules);
+    // The gallery, the game-over message and the rules come into being when
+    // first shown, and then live to the end as if made here.
+    formGame.CreateWindowsOnFirstUse();
 
     closer.SetWindow(&formGame);
     formGame.showMaximized();

@@ -166,3 +166,31 @@ TEST_F(ToolbarTest, ShortcutsActAsTheButtonsAndTheTooltipsNameThem) {
 
 }  // namespace
 }  // namespace quillmont::testing
+
+namespace quillmont::testing {
+namespace {
+
+TEST(ToolbarWindows, AreMadeWhenFirstShownAndKeptForTheRun) {
+  MainWindowHarness h;
+  TFormGame& form = h.Start(false);
+  form.CreateWindowsOnFirstUse();
+  form.show();
+  QApplication::processEvents();
+  std::vector<QWidget*> shown;
+  const auto showAndClose = [&](int slot) {
+    WhenModalShows([&](QWidget* modal) {
+      shown.push_back(modal);
+      modal->close();
+    });
+    QTest::mouseClick(form.ToolbarImage(slot), Qt::LeftButton);
+  };
+  for (int slot : {kRules, kGallery, kRules, kGallery}) showAndClose(slot);
+  ASSERT_EQ(shown.size(), 4u);
+  EXPECT_EQ(shown[0]->windowTitle(), "Quillmont rules");
+  EXPECT_EQ(shown[1]->windowTitle(), "Quillmont Gallery");
+  EXPECT_EQ(shown[2], shown[0]);  // the same window, with its state, the second time
+  EXPECT_EQ(shown[3], shown[1]);
+}
+
+}  // namespace
+}  // namespace quillmont::testing
