@@ -270,7 +270,7 @@ void TGallery::Edit1Change() {
   const QString text = edit1_->text();
   QString clean = text;
   for (QChar& c : clean) {
-    if (c.unicode() < 32 || c.unicode() == 127) c = QLatin1Char(' ');
+    if (IsControlCode(c.unicode())) c = QLatin1Char(' ');
   }
   if (clean != text) {
     const int cursor = edit1_->cursorPosition();

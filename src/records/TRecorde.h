@@ -26,10 +26,11 @@ constexpr int kMaxNameLength = 20;
 
 // A name never holds a control character: CR, LF or Ctrl-Z would break the
 // line layout of the records file or end it early, so each becomes a space.
+constexpr bool IsControlCode(unsigned code) { return code < 32 || code == 127; }
+
 inline std::string CleanName(std::string name) {
   for (char& c : name) {
-    const auto code = static_cast<unsigned char>(c);
-    if (code < 32 || code == 127) c = ' ';
+    if (IsControlCode(static_cast<unsigned char>(c))) c = ' ';
   }
   return name;
 }

@@ -11,6 +11,8 @@ namespace quillmont {
 namespace {
 
 const char* const kWrittenAtShutdown[] = {"Player", "NumFits", "Board", "Colors"};
+// What a missing or unreadable key gives, as stored in the file.
+constexpr std::int32_t kDefaultNumFits = 2, kDefaultBoard = 0, kDefaultColors = 0, kDefaultMute = 0;
 
 }  // namespace
 
@@ -27,10 +29,10 @@ StartupSettings ReadSettings(const ProfileFile& file, SharedState& shared) {
   std::string player;
   ProfileFile::Find(text, kSettingsSection, "Player", player);
   shared.Player = CleanName(player.substr(0, kMaxNameLength));
-  shared.NumFits = std::clamp(integer("NumFits", 2), 2, 3);
-  shared.Board = static_cast<std::uint8_t>(std::clamp(integer("Board", 0), 0, 2));
-  settings.mute = integer("Mute", 0) == 1;
-  shared.NumColors = std::clamp(integer("Colors", 0), 0, 2) + 4;
+  shared.NumFits = std::clamp(integer("NumFits", kDefaultNumFits), 2, 3);
+  shared.Board = static_cast<std::uint8_t>(std::clamp(integer("Board", kDefaultBoard), 0, 2));
+  settings.mute = integer("Mute", kDefaultMute) == 1;
+  shared.NumColors = std::clamp(integer("Colors", kDefaultColors), 0, 2) + 4;
 
   for (const char* key : kWrittenAtShutdown) {
     std::string value;
@@ -42,7 +44,8 @@ StartupSettings ReadSettings(const ProfileFile& file, SharedState& shared) {
 void WriteSettings(ProfileFile& file, const SharedState& shared, const SettingsAtStart& atStart) {
   const std::string texts[] = {shared.Player, std::to_string(shared.NumFits), std::to_string(shared.Board),
                                std::to_string(shared.NumColors - 4)};
-  const char* const defaults[] = {"", "2", "0", "0"};
+  const std::string defaults[] = {"", std::to_string(kDefaultNumFits), std::to_string(kDefaultBoard),
+                                  std::to_string(kDefaultColors)};
   std::vector<ProfileFile::KeyWrite> writes;
   for (std::size_t i = 0; i < std::size(texts); ++i) {
     const auto start = atStart.find(kWrittenAtShutdown[i]);

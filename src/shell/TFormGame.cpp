@@ -57,29 +57,27 @@ void TFormGame::AttachWindows(TGallery* gallery, TMensagem* mensagem, TFormRules
   if (gallery_ != nullptr) gallery_->onTableChanged = [this] { GravaArqRec(); };
 }
 
-TGallery* TFormGame::Gallery() {
-  if (gallery_ == nullptr && createWindowsOnFirstUse_) {
-    ownGallery_ = std::make_unique<TGallery>(shared_);
-    AttachWindows(ownGallery_.get(), mensagem_, rules_);
+// The attached window, or one made now and kept when the main window makes
+// its own; null when it has none.
+template <typename Window, typename... Args>
+Window* TFormGame::OnFirstUse(Window*& window, std::unique_ptr<Window>& owned, Args&... args) {
+  if (window == nullptr && createWindowsOnFirstUse_) {
+    owned = std::make_unique<Window>(args...);
+    window = owned.get();
   }
+  return window;
+}
+
+TGallery* TFormGame::Gallery() {
+  const bool made = gallery_ == nullptr;
+  OnFirstUse(gallery_, ownGallery_, shared_);
+  if (made && gallery_ != nullptr) AttachWindows(gallery_, mensagem_, rules_);
   return gallery_;
 }
 
-TMensagem* TFormGame::Mensagem() {
-  if (mensagem_ == nullptr && createWindowsOnFirstUse_) {
-    ownMensagem_ = std::make_unique<TMensagem>();
-    mensagem_ = ownMensagem_.get();
-  }
-  return mensagem_;
-}
+TMensagem* TFormGame::Mensagem() { return OnFirstUse(mensagem_, ownMensagem_); }
 
-TFormRules* TFormGame::Rules() {
-  if (rules_ == nullptr && createWindowsOnFirstUse_) {
-    ownRules_ = std::make_unique<TFormRules>();
-    rules_ = ownRules_.get();
-  }
-  return rules_;
-}
+TFormRules* TFormGame::Rules() { return OnFirstUse(rules_, ownRules_); }
 
 // ---- start-up and shutdown ------------------------------------------------
 
@@ -116,12 +114,8 @@ void TFormGame::FormShow() {
 
 void TFormGame::FormDestroy() {
   timer1_->stop();
-  try {
-    records_->Save(shared_);
-  } catch (const FileWriteError& e) {
-    // No window may open while the program closes (a logout does not wait).
-    WriteToStandardError(std::string("Unable to write to ") + e.what());
-  }
+  // No window may open while the program closes (a logout does not wait).
+  if (const std::string error = SaveRecords(); !error.empty()) WriteToStandardError(error);
   Guarded([this] { WriteSettings(*arqIni_, shared_, settingsAtStart_); });
   arqIni_.reset();
 }
@@ -142,18 +136,22 @@ void TFormGame::LeArqRec() {
   shared_.Tabela = records_->Load();
 }
 
-void TFormGame::GravaArqRec() {
+std::string TFormGame::SaveRecords() {
   try {
     records_->Save(shared_);
+    return {};
   } catch (const FileWriteError& e) {
-    // Once: the changes stay unsaved and every later write tries again.
-    if (recordsErrorReported_) return;
-    recordsErrorReported_ = true;
-    ReportError(std::string("Unable to write to ") + e.what());
+    return std::string("Unable to write to ") + e.what();
   }
 }
 
-const std::string& TFormGame::RecordsPath() const { return records_->Path(); }
+void TFormGame::GravaArqRec() {
+  const std::string error = SaveRecords();
+  // Once: the changes stay unsaved and every later write tries again.
+  if (error.empty() || recordsErrorReported_) return;
+  recordsErrorReported_ = true;
+  ReportError(error);
+}
 
 // ---- options --------------------------------------------------------------
 

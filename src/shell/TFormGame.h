@@ -83,8 +83,6 @@ class TFormGame : public QWidget, private GameView {
   // is ranked, whenever the gallery changed the table, and at shutdown. A
   // failure during play is reported once.
   void GravaArqRec();
-  // The best-players file in use.
-  const std::string& RecordsPath() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -102,6 +100,9 @@ class TFormGame : public QWidget, private GameView {
   void FormShow();
   void FormDestroy();
   void LeArqRec();
+  // Writes this run's changes to the best-players file; the message to give
+  // when no place could be written, else empty.
+  std::string SaveRecords();
   void LoadToolbarFaces();
   // Deals a new board for the current options; the board takes the focus.
   void Deal();
@@ -149,6 +150,8 @@ class TFormGame : public QWidget, private GameView {
   int dealCount_ = 0;
   std::string thousandsSeparator_;
 
+  template <typename Window, typename... Args>
+  Window* OnFirstUse(Window*& window, std::unique_ptr<Window>& owned, Args&... args);
   TGallery* Gallery();
   TMensagem* Mensagem();
   TFormRules* Rules();

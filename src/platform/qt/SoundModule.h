@@ -3,9 +3,9 @@
 // (quillmont_sound.so, beside the executable). The module holds everything
 // that needs Qt Multimedia, which with its sound-server and codec libraries
 // would otherwise be loaded and relocated at every start, long before the
-// first sound. The program loads the module when a sound is due or when it
-// is idle after its first paint; a module that is missing, broken or built
-// for another program is silence.
+// first sound. The program loads the module at the first mouse or key press,
+// or when a sound is due before that; a module that is missing, broken or
+// built for another program is silence.
 #include <cstddef>
 #include <cstdint>
 
