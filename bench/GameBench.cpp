@@ -36,7 +36,7 @@ class PaintingView final : public GameView {
   void SetGaugeMaximum(int) override {}
   void SetGaugeProgress(int p) override { progress = p; }
   void SetBoardHeight(int) override {}
-  void ShowGameResult(int) override {}
+  void GameEnded(TReal6, std::int32_t) override {}
 };
 
 struct Setup {

@@ -2,7 +2,6 @@
 #include <array>
 
 #include "game/Game.h"
-#include "records/Ranking.h"
 #include "records/SharedState.h"
 
 namespace quillmont {
@@ -72,12 +71,7 @@ void Game::EndCheck() {
 
 void Game::FimJogo() {
   Play("fim.wav");
-  AtualizaGaleria();
-  view_.ShowGameResult(shared_.PosicaoRanking);
-}
-
-void Game::AtualizaGaleria() {
-  RankNewResult(shared_, escore_, TilesCancelados() + pecasRestantes_, Today(clock_));
+  view_.GameEnded(escore_, TilesCancelados() + pecasRestantes_);
 }
 
 }  // namespace quillmont

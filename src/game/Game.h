@@ -9,7 +9,6 @@
 
 #include "game/GameView.h"
 #include "game/TPeca.h"
-#include "records/TDataHora.h"
 #include "records/TReal6.h"
 
 namespace quillmont {
@@ -65,7 +64,6 @@ class Game {
   void CalculaEscore();
   void AtualizaLabels();
   void FimJogo();
-  void AtualizaGaleria();
 
   // Draws a cell after its record changed; a cell without a tile is hidden
   // instead.

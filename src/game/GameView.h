@@ -2,7 +2,10 @@
 // Everything the rules cannot do themselves goes through this interface, in
 // the order the rules call it. The main window implements it; tests implement
 // it with a recorder and assert the order.
+#include <cstdint>
 #include <string_view>
+
+#include "records/TReal6.h"
 
 namespace quillmont {
 
@@ -26,9 +29,10 @@ class GameView {
   virtual void SetGaugeProgress(int progress) = 0;
   // Height of the board panel Panel7 (392, or 420 for the big board).
   virtual void SetBoardHeight(int height) = 0;
-  // The game is over and ranked: shows the game-over message when
-  // posicaoRanking is 16, else the gallery asking for the player's name.
-  virtual void ShowGameResult(int posicaoRanking) = 0;
+  // The game is over, with this score and these tiles missed (cancelled
+  // ones and those left): the window ranks the result and shows the
+  // game-over message, or the gallery asking for the player's name.
+  virtual void GameEnded(TReal6 escore, std::int32_t perdidas) = 0;
 };
 
 }  // namespace quillmont

@@ -6,14 +6,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <filesystem>
+#include <random>
 #include <thread>
 #include <vector>
 
 namespace quillmont {
 namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kTemporaryInfix = ".tmp-";
+constexpr std::size_t kRandomLetters = 6;
+// As the kernel allows for one path: a longer chain is a loop.
+constexpr int kMaxLinkHops = 40;
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -27,10 +34,14 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-std::string FolderOf(const std::string& path) {
+std::string BaseName(const std::string& path) {
   const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Beside(const std::string& path, const std::string& name) {
+  const std::string folder = FolderOf(path);
+  return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
 // After a rename the new name is durable only once its folder is synced.
@@ -48,55 +59,58 @@ bool IsReadOnly(const std::string& path) {
   return ::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS);
 }
 
-// mkstemp's six random characters.
-bool IsTemporarySuffix(std::string_view suffix) {
-  if (suffix.size() != 6) return false;
-  for (const char c : suffix) {
-    const bool alnum = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-    if (!alnum) return false;
+bool IsAlphanumeric(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// ".<name>.tmp-" and six letters or digits: a name no player gives a file.
+bool IsOurTemporary(std::string_view entry, const std::string& prefix) {
+  if (entry.size() != prefix.size() + kRandomLetters || entry.substr(0, prefix.size()) != prefix) return false;
+  return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(prefix.size()), entry.end(), IsAlphanumeric);
+}
+
+std::string TemporaryPrefix(const std::string& target) {
+  return "." + BaseName(target) + std::string(kTemporaryInfix);
+}
+
+// Opens a new temporary file beside the target under a random name; the
+// kernel applies the umask to its mode 0666.
+int CreateTemporary(const std::string& target, std::string& name) {
+  static constexpr char kLetters[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  thread_local std::mt19937 random{std::random_device{}()};
+  std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string suffix;
+    for (std::size_t i = 0; i < kRandomLetters; ++i) suffix += kLetters[pick(random)];
+    name = Beside(target, TemporaryPrefix(target) + suffix);
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
   }
-  return true;
+  return -1;
 }
 
 }  // namespace
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  if (IsReadOnly(path)) throw FileWriteError(path);
-  std::string pattern = path + ".XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) throw FileWriteError(path);
-
-  struct stat old {};
-  mode_t mode = 0644;
-  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    mode = old.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode &= ~mask;
-  }
-  const bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!ok || !closed || ::rename(name.data(), path.c_str()) != 0) {
-    ::unlink(name.data());
-    throw FileWriteError(path);
-  }
-  SyncFolder(path);
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+FileContents ReadFileContents(const std::string& path) {
+  FileContents contents;
   // Non-blocking, so that opening a FIFO returns at once instead of waiting
   // for a writer; only then do we know what the name stands for.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  if (fd < 0) {
+    const bool missing = errno == ENOENT || errno == ENOTDIR || errno == ENXIO || errno == ENODEV;
+    contents.status = missing ? FileContents::Status::kMissing : FileContents::Status::kUnreadable;
+    return contents;
+  }
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return std::nullopt;
+    return contents;
   }
-  std::string bytes;
+  std::string& bytes = contents.bytes;
   bytes.resize(std::min<std::size_t>(static_cast<std::size_t>(st.st_size), kMaxReadBytes));
   std::size_t got = 0;
   bool failed = false;
@@ -112,9 +126,59 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     got += static_cast<std::size_t>(n);
   }
   ::close(fd);
-  if (failed) return std::nullopt;
+  if (failed) {
+    contents.bytes.clear();
+    contents.status = FileContents::Status::kUnreadable;
+    return contents;
+  }
   bytes.resize(got);
-  return bytes;
+  contents.status = FileContents::Status::kRead;
+  if (std::string_view(bytes).substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    bytes.erase(0, kByteOrderMark.size());
+    contents.byteOrderMark = true;
+  }
+  return contents;
+}
+
+std::optional<std::string> WriteTarget(const std::string& path) {
+  std::string at = path;
+  bool throughLink = false;
+  for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+    struct stat st {};
+    if (::lstat(at.c_str(), &st) != 0) return at;  // nothing there yet: the write creates it
+    if (!S_ISLNK(st.st_mode)) {
+      // A FIFO or a device named directly is replaced by the file; one that a
+      // link leads to is not ours to replace.
+      if (throughLink && !S_ISREG(st.st_mode)) return std::nullopt;
+      return at;
+    }
+    if (st.st_uid != ::geteuid()) return std::nullopt;
+    std::error_code error;
+    const std::filesystem::path next = std::filesystem::read_symlink(at, error);
+    if (error || next.empty()) return std::nullopt;
+    at = next.is_absolute() ? next.string() : Beside(at, next.string());
+    throughLink = true;
+  }
+  return std::nullopt;
+}
+
+void WriteFileAtomically(const std::string& target, std::string_view bytes) {
+  struct stat old {};
+  const bool exists = ::lstat(target.c_str(), &old) == 0;
+  // A link here now was not here when the target was worked out: never
+  // replace one.
+  if (IsReadOnly(target) || (exists && S_ISLNK(old.st_mode))) throw FileWriteError(target);
+  std::string name;
+  const int fd = CreateTemporary(target, name);
+  if (fd < 0) throw FileWriteError(target);
+  const bool keepsMode = exists && S_ISREG(old.st_mode);
+  const bool ok = WriteAll(fd, bytes) && (!keepsMode || ::fchmod(fd, old.st_mode & 07777) == 0) && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  if (!ok || !closed || ::rename(name.c_str(), target.c_str()) != 0) {
+    ::unlink(name.c_str());
+    throw FileWriteError(target);
+  }
+  SyncFolder(target);
 }
 
 bool EnsureDirectory(const std::string& folder) {
@@ -123,27 +187,23 @@ bool EnsureDirectory(const std::string& folder) {
   return std::filesystem::is_directory(folder, error);
 }
 
-bool CanReplaceFile(const std::string& path) {
-  return ::access(FolderOf(path).c_str(), W_OK | X_OK) == 0 && !IsReadOnly(path);
+bool CanReplaceFile(const std::string& target) {
+  return ::access(FolderOf(target).c_str(), W_OK | X_OK) == 0 && !IsReadOnly(target);
 }
 
-void RemoveStaleTemporaries(const std::string& path) {
-  const std::string folder = FolderOf(path);
-  const std::size_t slash = path.rfind('/');
-  const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".";
+void RemoveStaleTemporaries(const std::string& target) {
+  const std::string prefix = TemporaryPrefix(target);
   std::vector<std::string> stale;
-  if (DIR* dir = ::opendir(folder.c_str())) {
+  if (DIR* dir = ::opendir(FolderOf(target).c_str())) {
     while (const dirent* entry = ::readdir(dir)) {
-      const std::string_view name(entry->d_name);
-      if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) continue;
-      if (IsTemporarySuffix(name.substr(prefix.size()))) stale.push_back(folder + "/" + std::string(name));
+      if (IsOurTemporary(entry->d_name, prefix)) stale.push_back(Beside(target, entry->d_name));
     }
     ::closedir(dir);
   }
   if (stale.empty()) return;
   // Under the lock no other copy is half-way through a write, so whatever
   // temporary file is still there was left by one that died.
-  const FileLock lock(path);
+  const FileLock lock(target);
   if (!lock.Held()) return;
   for (const std::string& file : stale) {
     struct stat st {};
@@ -151,16 +211,33 @@ void RemoveStaleTemporaries(const std::string& path) {
   }
 }
 
-FileLock::FileLock(const std::string& path) {
-  fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+FileLock::FileLock(const std::string& target, std::chrono::milliseconds wait) {
+  // Read-only: flock needs no write access, and O_CREAT on another user's
+  // file fails in a sticky folder. Never through a link, which could make
+  // us create a file wherever it points.
+  const std::string path = target + ".lock";
+  constexpr int kOpen = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+  fd_ = ::open(path.c_str(), kOpen);
+  if (fd_ < 0 && errno == ENOENT) {
+    fd_ = ::open(path.c_str(), kOpen | O_CREAT | O_EXCL, 0666);
+    if (fd_ < 0 && errno == EEXIST) fd_ = ::open(path.c_str(), kOpen);  // another copy made it first
+  }
+  struct stat st {};
+  if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
+    ::close(fd_);
+    fd_ = -1;
+  }
   if (fd_ < 0) return;
-  // Another copy holds the lock only for the few milliseconds of a write;
-  // one that hangs must not hang us.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-  while (!(held_ = ::flock(fd_, LOCK_EX | LOCK_NB) == 0)) {
-    if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) return;
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK && errno != EINTR) return;
+    if (std::chrono::steady_clock::now() >= deadline) {
+      state_ = State::kBusy;
+      return;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
+  state_ = State::kHeld;
 }
 
 FileLock::~FileLock() {

@@ -1,8 +1,11 @@
 #pragma once
-// Files are replaced whole: written to a temporary file beside the target,
-// flushed to disk, renamed over it, and the folder synced. A failure at any
-// step leaves the old file as it was. Reads take regular files only, so a
-// FIFO or a device in the file's place never hangs or floods the program.
+// Files are replaced whole: written to a hidden temporary file beside the
+// target, flushed to disk, renamed over it, and the folder synced. A failure
+// at any step leaves the old file as it was. Reads take regular files only,
+// so a FIFO or a device in the file's place never hangs or floods the
+// program. A player's own symbolic link stays a link: writes go where it
+// points.
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <stdexcept>
@@ -19,38 +22,70 @@ class FileWriteError : public std::runtime_error {
 // Far more than any file of ours holds; a larger file is read up to here.
 inline constexpr std::size_t kMaxReadBytes = std::size_t{1} << 20;
 
-// Throws FileWriteError when the target is read-only (never replaced) or any
-// step fails.
-void WriteFileAtomically(const std::string& path, std::string_view bytes);
-// The first kMaxReadBytes of a regular file; nullopt for a missing file, a
-// folder, a FIFO, a device or anything else that cannot be read.
-std::optional<std::string> ReadWholeFile(const std::string& path);
+// What a read found. A missing file and anything that is not a regular file
+// (a FIFO, a device, a folder) are Missing; a file that exists but could not
+// be read (permissions, an I/O error) is Unreadable and must not be written
+// over, since what it holds is unknown.
+struct FileContents {
+  enum class Status { kRead, kMissing, kUnreadable };
+  Status status = Status::kMissing;
+  std::string bytes;           // the first kMaxReadBytes, without a byte-order mark
+  bool byteOrderMark = false;  // the file started with a UTF-8 byte-order mark
+};
+FileContents ReadFileContents(const std::string& path);
+
+// The folder of a path: "." for a bare name, "/" for a file at the root.
+std::string FolderOf(const std::string& path);
+
+// Where a write of `path` lands: the path itself, or, when it is a symbolic
+// link of the player's own (a chain of them), the file the link points at,
+// which need not exist yet. nullopt when a link on the way belongs to
+// anybody else (in a shared folder it would let one user make another
+// overwrite their files), when it leads to anything but a regular file, or
+// when it loops.
+std::optional<std::string> WriteTarget(const std::string& path);
+
+// Replaces target (as WriteTarget gives it) with bytes. A new file takes
+// mode 0666 less the umask; a replaced one keeps its mode. Throws
+// FileWriteError when the target is read-only (never replaced) or any step
+// fails.
+void WriteFileAtomically(const std::string& target, std::string_view bytes);
 // mkdir -p; true when the folder exists afterwards.
 bool EnsureDirectory(const std::string& folder);
-// Whether a write of the file could succeed: its folder may be written and
-// the file, when it exists, is not read-only (root included: a file without
-// write bits counts as read-only).
-bool CanReplaceFile(const std::string& path);
-// Removes "<path>.XXXXXX" files that a killed write left behind; it takes
-// the file's lock first, so another copy's write in progress is not touched.
-void RemoveStaleTemporaries(const std::string& path);
+// Whether a write of the target could succeed: its folder may be written
+// and the file, when it exists, is not read-only (root included: a file
+// without write bits counts as read-only).
+bool CanReplaceFile(const std::string& target);
+// Removes the hidden temporary files (".<name>.tmp-XXXXXX") that a killed
+// write left beside the target, and nothing else: a player's own
+// "<name>.backup" stays. Takes the file's lock first, so another copy's
+// write in progress is not touched.
+void RemoveStaleTemporaries(const std::string& target);
 
-// An exclusive lock on "<path>.lock" for the time of a read-modify-write, so
-// that several running copies never write over each other's changes.
-// Waits a bounded time; when the lock file cannot be made (a read-only
-// folder) or another copy holds it too long, Held() is false and the caller
-// goes on without it.
+// Another copy holds a file's lock only for the few milliseconds of a write;
+// one that holds it longer must not freeze the window.
+inline constexpr std::chrono::milliseconds kLockWait{400};
+
+// An exclusive lock on "<target>.lock" for the time of a read-modify-write,
+// so that several running copies never write over each other's changes. The
+// lock file is opened read-only (any user who may read the folder can lock
+// it) and never through a symbolic link; a missing one is created.
 class FileLock {
  public:
-  explicit FileLock(const std::string& path);
+  enum class State { kHeld, kBusy, kUnavailable };
+
+  explicit FileLock(const std::string& target, std::chrono::milliseconds wait = kLockWait);
   ~FileLock();
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
-  bool Held() const { return held_; }
+  // kBusy: another copy held it all the while; kUnavailable: the lock file
+  // cannot be opened or made (a read-only folder, a link in its place).
+  State Status() const { return state_; }
+  bool Held() const { return state_ == State::kHeld; }
 
  private:
   int fd_ = -1;
-  bool held_ = false;
+  State state_ = State::kUnavailable;
 };
 
 }  // namespace quillmont

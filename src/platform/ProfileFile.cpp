@@ -1,6 +1,7 @@
 #include "platform/ProfileFile.h"
 
 #include <cctype>
+#include <optional>
 #include <vector>
 
 #include "platform/AtomicFile.h"
@@ -66,7 +67,7 @@ bool KeyLine(std::string_view body, std::string_view& key, std::string_view& val
   return !key.empty() && key.front() != ';';
 }
 
-std::string ReadFileText(const std::string& path) { return ReadWholeFile(path).value_or(std::string()); }
+std::string ReadFileText(const std::string& path) { return ReadFileContents(path).bytes; }
 
 }  // namespace
 
@@ -179,7 +180,8 @@ bool ProfileFile::ParseInteger(std::string_view text, std::int32_t& value) {
   return true;
 }
 
-std::string ProfileFile::ReadText() const { return ReadFileText(path_); }
+FileContents ProfileFile::Read() const { return ReadFileContents(path_); }
+
 
 std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
                                     const std::string& def) const {
@@ -197,17 +199,22 @@ std::int32_t ProfileFile::ReadInteger(const std::string& section, const std::str
 void ProfileFile::WriteStrings(const std::string& section, const std::vector<KeyWrite>& writes) {
   if (writes.empty()) return;
   try {
-    const std::size_t slash = path_.rfind('/');
-    if (slash != std::string::npos && slash > 0) EnsureDirectory(path_.substr(0, slash));
-    const FileLock lock(path_);
-    const std::string old = ReadFileText(path_);
+    EnsureDirectory(FolderOf(path_));
+    // Never through a link of somebody else's; the player's own is followed.
+    const std::optional<std::string> target = WriteTarget(path_);
+    if (!target) throw FileWriteError(path_);
+    const FileLock lock(*target);
+    // A file that cannot be read is never written over: its keys are unknown.
+    const FileContents contents = ReadFileContents(*target);
+    if (contents.status == FileContents::Status::kUnreadable) throw FileWriteError(*target);
+    const std::string& old = contents.bytes;
     std::string text = old;
     for (const KeyWrite& write : writes) {
       std::string current;
       if (write.onlyWhenMissing && Find(text, section, write.key, current)) continue;
       text = Replace(text, section, write.key, write.value);
     }
-    if (text != old) WriteFileAtomically(path_, text);
+    if (text != old) WriteFileAtomically(*target, text);
   } catch (const std::exception&) {
     throw ProfileWriteError("Unable to write to " + path_);
   }
@@ -217,7 +224,9 @@ void ProfileFile::WriteString(const std::string& section, const std::string& key
   WriteStrings(section, {{key, value}});
 }
 
-void ProfileFile::RemoveStaleTemporaries() const { quillmont::RemoveStaleTemporaries(path_); }
+void ProfileFile::RemoveStaleTemporaries() const {
+  if (const std::optional<std::string> target = WriteTarget(path_)) quillmont::RemoveStaleTemporaries(*target);
+}
 
 void ProfileFile::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) {
   WriteString(section, key, std::to_string(value));

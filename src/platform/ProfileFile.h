@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/AtomicFile.h"
+
 namespace quillmont {
 
 class ProfileWriteError : public std::runtime_error {
@@ -22,8 +24,9 @@ class ProfileFile {
 
   const std::string& Path() const { return path_; }
 
-  // The whole file as it is now ("" when missing), for several lookups.
-  std::string ReadText() const;
+  // The whole file as it is now, for several lookups: its text without a
+  // byte-order mark, and whether it could be read.
+  FileContents Read() const;
   // Read afresh at every call: the file is small and may change meanwhile.
   std::string ReadString(const std::string& section, const std::string& key, const std::string& def) const;
   // Decimal with optional blanks and sign, or hexadecimal after "$", "0x" or
@@ -39,8 +42,11 @@ class ProfileFile {
   // Creates the file, the section and the keys as needed. Under the file's
   // lock, the file is read as it is now, the keys are set in order, and the
   // file is replaced atomically once; so keys that another running copy
-  // wrote meanwhile stay. Throws ProfileWriteError when it cannot. Nothing
-  // is written when no key changes.
+  // wrote meanwhile stay. A symbolic link of the player's own stays a link
+  // and its target is written. Throws ProfileWriteError when it cannot,
+  // when the file exists but cannot be read, or when it is reached through
+  // a link of somebody else's. Nothing is written when no key changes, and
+  // a file that is written loses its byte-order mark.
   void WriteStrings(const std::string& section, const std::vector<KeyWrite>& writes);
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);

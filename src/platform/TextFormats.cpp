@@ -64,4 +64,31 @@ std::string FormatShortDate(int year, int month, int day, std::string_view patte
   return out;
 }
 
+std::string Utf8ToLatin1(std::string_view utf8) {
+  std::string out;
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || i + length > utf8.size()) {
+      ++i;  // a stray byte
+      continue;
+    }
+    char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+    bool valid = true;
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(utf8[i + k]);
+      valid = valid && (next & 0xC0) == 0x80;
+      code = (code << 6) | (next & 0x3F);
+    }
+    if (!valid) {
+      ++i;
+      continue;
+    }
+    if (code <= 0xFF) out += static_cast<char>(code);
+    i += length;
+  }
+  return out;
+}
+
 }  // namespace quillmont

@@ -17,8 +17,6 @@
 #include <limits>
 #include <system_error>
 
-#include "platform/AtomicFile.h"
-
 namespace quillmont {
 namespace {
 
@@ -58,7 +56,7 @@ class Reader {
 
   std::string Name() {
     std::string name;
-    while (name.size() < kMaxNameLength && pos_ < bytes_.size() && bytes_[pos_] != '\r') name += bytes_[pos_++];
+    while (name.size() < kMaxNameLength && pos_ < bytes_.size() && !AtLineEnd()) name += bytes_[pos_++];
     return name;
   }
 
@@ -69,13 +67,17 @@ class Reader {
     return bytes_.substr(start, pos_ - start);
   }
 
+  // A line ends in CR LF as written, or in LF alone where a tool on Linux
+  // dropped the CRs.
   void SkipLine() {
-    while (pos_ < bytes_.size() && bytes_[pos_] != '\r') ++pos_;
-    if (pos_ < bytes_.size()) ++pos_;
+    while (pos_ < bytes_.size() && !AtLineEnd()) ++pos_;
+    if (pos_ < bytes_.size() && bytes_[pos_] == '\r') ++pos_;
     if (pos_ < bytes_.size() && bytes_[pos_] == '\n') ++pos_;
   }
 
  private:
+  bool AtLineEnd() const { return bytes_[pos_] == '\r' || bytes_[pos_] == '\n'; }
+
   std::string_view bytes_;
   std::size_t pos_ = 0;
 };
@@ -214,20 +216,6 @@ TTabelaRecordes ParseRecords(std::string_view bytes) {
     table.Line(i) = entry;
   }
   return table;
-}
-
-TTabelaRecordes LeArqRec(const std::string& path) {
-  const auto bytes = ReadWholeFile(path);
-  return bytes ? ParseRecords(*bytes) : TTabelaRecordes{};
-}
-
-bool GravaArqRec(const TTabelaRecordes& table, const std::string& path) {
-  try {
-    WriteFileAtomically(path, FormatRecords(table));
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
 }
 
 }  // namespace quillmont

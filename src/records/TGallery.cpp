@@ -265,15 +265,21 @@ void TGallery::FormShow() {
 }
 
 void TGallery::Edit1Change() {
-  // A typed or pasted control character becomes a space at once; setText
-  // brings us back here with the clean text.
+  // Names are single bytes: a typed or pasted character that Latin-1 cannot
+  // hold is refused at once, so what shows is what is stored, and a control
+  // character becomes a space. setText brings us back here with the clean text.
   const QString text = edit1_->text();
-  QString clean = text;
-  for (QChar& c : clean) {
-    if (IsControlCode(c.unicode())) c = QLatin1Char(' ');
+  QString clean;
+  int cursor = edit1_->cursorPosition();
+  for (int i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    if (c > 0xFF) {
+      if (i < edit1_->cursorPosition()) --cursor;
+      continue;
+    }
+    clean += IsControlCode(c) ? QLatin1Char(' ') : text[i];
   }
   if (clean != text) {
-    const int cursor = edit1_->cursorPosition();
     edit1_->setText(clean);
     edit1_->setCursorPosition(cursor);
     return;
@@ -283,8 +289,11 @@ void TGallery::Edit1Change() {
 }
 
 void TGallery::BitBtn1Click() {
-  // Names are single bytes; a character outside Latin-1 is kept as "?".
-  shared_.Player = CleanName(edit1_->text().left(kMaxNameLength).toLatin1().toStdString());
+  // Only a name asked for is taken: opened for viewing, the hidden box must
+  // not overwrite the name remembered.
+  if (edit1_->isVisibleTo(this)) {
+    shared_.Player = CleanName(edit1_->text().left(kMaxNameLength).toLatin1().toStdString());
+  }
   accept();
 }
 

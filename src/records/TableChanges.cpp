@@ -18,12 +18,7 @@ TableChange ForCurrentCategory(const SharedState& shared, TableChange::Kind kind
 }
 
 int NameResult(TTabelaRecordes& table, const TableChange& change) {
-  int found = kNoRank;
-  for (int r = 1; r <= kRanks; ++r) {
-    const TRecorde& entry = table.At(change.board, change.numColors, change.numFits, r);
-    if (entry != change.result) continue;
-    if (found == kNoRank || std::abs(r - change.rank) < std::abs(found - change.rank)) found = r;
-  }
+  const int found = FindResult(table, change.board, change.numColors, change.numFits, change.result, change.rank);
   if (found != kNoRank) {
     table.At(change.board, change.numColors, change.numFits, found).Nome = CleanName(change.name.substr(0, kMaxNameLength));
   }
@@ -31,6 +26,16 @@ int NameResult(TTabelaRecordes& table, const TableChange& change) {
 }
 
 }  // namespace
+
+int FindResult(const TTabelaRecordes& table, int board, int numColors, int numFits, const TRecorde& result,
+               int near) {
+  int found = kNoRank;
+  for (int r = 1; r <= kRanks; ++r) {
+    if (table.At(board, numColors, numFits, r) != result) continue;
+    if (found == kNoRank || std::abs(r - near) < std::abs(found - near)) found = r;
+  }
+  return found;
+}
 
 int ApplyChange(TTabelaRecordes& table, const TableChange& change) {
   switch (change.kind) {
@@ -46,35 +51,49 @@ int ApplyChange(TTabelaRecordes& table, const TableChange& change) {
   return kNoRank;
 }
 
-void RankNewResult(SharedState& shared, TReal6 score, std::int32_t perdidas, TDataHora today) {
+TableChange FinishedGame(const SharedState& shared, TReal6 score, std::int32_t perdidas, TDataHora today) {
   TableChange change = ForCurrentCategory(shared, TableChange::Kind::Ranked);
   change.result.Escore = score;
   change.result.Perdidas = perdidas;
   change.result.Data = today;
-  shared.PosicaoRanking = ApplyChange(shared.Tabela, change);
-  if (shared.PosicaoRanking < kNoRank) shared.Unsaved.push_back(change);
+  return change;
+}
+
+void TakeVerdict(SharedState& shared, const TableChange& game, int rank) {
+  shared.PosicaoRanking = rank;
+  shared.RankedResult.reset();
+  if (rank < kNoRank) shared.RankedResult = game.result;
+}
+
+void FollowRankedResult(SharedState& shared) {
+  if (!shared.RankedResult || shared.PosicaoRanking >= kNoRank) return;
+  shared.PosicaoRanking = FindResult(shared.Tabela, shared.Board, shared.NumColors, shared.NumFits,
+                                     *shared.RankedResult, shared.PosicaoRanking);
+  if (shared.PosicaoRanking == kNoRank) shared.RankedResult.reset();
 }
 
 bool AwaitsName(const SharedState& shared) {
-  if (shared.PosicaoRanking >= kNoRank) return false;
-  const TRecorde& entry = shared.Tabela.At(shared.Board, shared.NumColors, shared.NumFits, shared.PosicaoRanking);
-  // Only a result that scored ranks, so an empty entry is one a Reset cleared.
-  return entry != TRecorde{} && entry.Nome.empty();
+  if (!shared.RankedResult || !shared.RankedResult->Nome.empty() || shared.PosicaoRanking >= kNoRank) return false;
+  return shared.Tabela.At(shared.Board, shared.NumColors, shared.NumFits, shared.PosicaoRanking) ==
+         *shared.RankedResult;
 }
 
 void NameRankedResult(SharedState& shared) {
   if (!AwaitsName(shared)) return;
   TableChange change = ForCurrentCategory(shared, TableChange::Kind::Named);
-  change.result = shared.Tabela.At(shared.Board, shared.NumColors, shared.NumFits, shared.PosicaoRanking);
+  change.result = *shared.RankedResult;
   change.rank = shared.PosicaoRanking;
   change.name = shared.Player;
   ApplyChange(shared.Tabela, change);
+  shared.RankedResult->Nome = CleanName(change.name.substr(0, kMaxNameLength));
   shared.Unsaved.push_back(change);
 }
 
 void ResetCategory(SharedState& shared) {
   const TableChange change = ForCurrentCategory(shared, TableChange::Kind::Reset);
   ApplyChange(shared.Tabela, change);
+  // The marked row stays red, empty; no result of ours is left to follow.
+  shared.RankedResult.reset();
   shared.Unsaved.push_back(change);
 }
 

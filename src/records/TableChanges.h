@@ -21,20 +21,30 @@ struct TableChange {
   std::string name;    // Named
 };
 
+// A result is known by its score, missed tiles and date (and name, once
+// given); between equal results any of them counts as this run's. The rank
+// of the one nearest `near` in the category, or kNoRank.
+int FindResult(const TTabelaRecordes& table, int board, int numColors, int numFits, const TRecorde& result,
+               int near);
+
 // Applies one change to a table. A name goes to the unnamed entry equal to
 // the result that stands nearest the rank last seen; when there is none (the
 // category was reset, or better results pushed it out) nobody gets it.
 // Returns the rank at which the result stands afterwards, kNoRank if nowhere.
 int ApplyChange(TTabelaRecordes& table, const TableChange& change);
 
-// Ranks the finished game in the current category (PosicaoRanking takes the
-// verdict) and keeps the change when it entered.
-void RankNewResult(SharedState& shared, TReal6 score, std::int32_t perdidas, TDataHora today);
-// True while the entry at PosicaoRanking still holds the ranked result with
-// no name: the entry that a name confirmed now would go to. A Reset empties
-// it, and from then on no entry is waiting.
+// The finished game as a change to the current category, not yet applied.
+TableChange FinishedGame(const SharedState& shared, TReal6 score, std::int32_t perdidas, TDataHora today);
+// Takes the verdict of ranking `game`, which stands at `rank` of the
+// current table: PosicaoRanking, and the result that a name will go to.
+void TakeVerdict(SharedState& shared, const TableChange& game, int rank);
+// After the table was read afresh: PosicaoRanking follows this run's result
+// to where it stands now, or to kNoRank once others pushed it out.
+void FollowRankedResult(SharedState& shared);
+// True while this run's ranked result stands at PosicaoRanking without a
+// name: the entry that a name confirmed now would go to.
 bool AwaitsName(const SharedState& shared);
-// Gives Player to the result at PosicaoRanking while it awaits its name.
+// Gives Player to this run's ranked result while it awaits its name.
 void NameRankedResult(SharedState& shared);
 // Empties the 15 entries of the current category.
 void ResetCategory(SharedState& shared);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/ProfileFile.h"
+#include "platform/TextFormats.h"
 #include "records/SharedState.h"
 
 namespace quillmont {
@@ -18,7 +19,10 @@ constexpr std::int32_t kDefaultNumFits = 2, kDefaultBoard = 0, kDefaultColors = 
 
 StartupSettings ReadSettings(const ProfileFile& file, SharedState& shared) {
   StartupSettings settings;
-  const std::string text = file.ReadText();  // one read for all the keys
+  // One read for all the keys. A file that cannot be read leaves every
+  // default in force (and is never written over).
+  const FileContents contents = file.Read();
+  const std::string& text = contents.bytes;
   const auto integer = [&text](const char* key, std::int32_t def) {
     std::string value;
     std::int32_t number = 0;
@@ -28,6 +32,8 @@ StartupSettings ReadSettings(const ProfileFile& file, SharedState& shared) {
   };
   std::string player;
   ProfileFile::Find(text, kSettingsSection, "Player", player);
+  // A file with a byte-order mark was saved as UTF-8 by an editor.
+  if (contents.byteOrderMark) player = Utf8ToLatin1(player);
   shared.Player = CleanName(player.substr(0, kMaxNameLength));
   shared.NumFits = std::clamp(integer("NumFits", kDefaultNumFits), 2, 3);
   shared.Board = static_cast<std::uint8_t>(std::clamp(integer("Board", kDefaultBoard), 0, 2));

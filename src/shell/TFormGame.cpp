@@ -20,6 +20,7 @@
 #include "platform/qt/SoundPlayer.h"
 #include "records/RecordsStore.h"
 #include "records/SharedState.h"
+#include "records/TDataHora.h"
 #include "records/TGallery.h"
 #include "shell/BoardCursor.h"
 #include "shell/PictureControl.h"
@@ -114,8 +115,13 @@ void TFormGame::FormShow() {
 
 void TFormGame::FormDestroy() {
   timer1_->stop();
-  // No window may open while the program closes (a logout does not wait).
-  if (const std::string error = SaveRecords(); !error.empty()) WriteToStandardError(error);
+  // No window may open while the program closes (a logout does not wait),
+  // and a lock that another copy holds too long is not waited for.
+  try {
+    records_->Save(shared_, true);
+  } catch (const FileWriteError& e) {
+    WriteToStandardError(std::string("Unable to write to ") + e.what());
+  }
   Guarded([this] { WriteSettings(*arqIni_, shared_, settingsAtStart_); });
   arqIni_.reset();
 }
@@ -132,25 +138,34 @@ void TFormGame::LoadToolbarFaces() {
 }
 
 void TFormGame::LeArqRec() {
-  records_ = std::make_unique<RecordsStore>(ProgramRecordsPath(), services_.userRecordsPath);
+  records_ = std::make_unique<RecordsStore>(services_.keepRecordsInUserCopy ? std::string() : ProgramRecordsPath(),
+                                            services_.userRecordsPath);
   shared_.Tabela = records_->Load();
 }
 
-std::string TFormGame::SaveRecords() {
+void TFormGame::WriteRecords(const std::function<bool()>& write) {
   try {
-    records_->Save(shared_);
-    return {};
+    if (write() || recordsRetryPending_) return;
+    // Another copy is writing; ours follows once it is done.
+    recordsRetryPending_ = true;
+    QTimer::singleShot(kLockWait * 2, this, [this] {
+      recordsRetryPending_ = false;
+      GravaArqRec();
+    });
   } catch (const FileWriteError& e) {
-    return std::string("Unable to write to ") + e.what();
+    // Once: the changes stay unsaved and every later write tries again.
+    if (recordsErrorReported_) return;
+    recordsErrorReported_ = true;
+    ReportError(std::string("Unable to write to ") + e.what());
   }
 }
 
 void TFormGame::GravaArqRec() {
-  const std::string error = SaveRecords();
-  // Once: the changes stay unsaved and every later write tries again.
-  if (error.empty() || recordsErrorReported_) return;
-  recordsErrorReported_ = true;
-  ReportError(error);
+  WriteRecords([this] { return records_->Save(shared_); });
+}
+
+void TFormGame::AtualizaGaleria(TReal6 escore, std::int32_t perdidas) {
+  WriteRecords([&] { return records_->RankFinishedGame(shared_, escore, perdidas, Today(services_.clock)); });
 }
 
 // ---- options --------------------------------------------------------------
@@ -252,14 +267,12 @@ void TFormGame::SetGaugeProgress(int progress) { gauge1_->SetProgress(progress);
 
 void TFormGame::SetBoardHeight(int height) { panel7_->resize(panel7_->width(), height); }
 
-void TFormGame::ShowGameResult(int posicaoRanking) {
-  if (posicaoRanking >= kNoRank) {
+void TFormGame::GameEnded(TReal6 escore, std::int32_t perdidas) {
+  AtualizaGaleria(escore, perdidas);
+  if (shared_.PosicaoRanking >= kNoRank) {
     if (TMensagem* mensagem = Mensagem()) mensagem->exec();
     return;
   }
-  // On disk before the name is asked for: a kill while it is typed loses
-  // only the name.
-  GravaArqRec();
   if (TGallery* gallery = Gallery()) gallery->ShowForNameEntry();
 }
 

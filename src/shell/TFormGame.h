@@ -4,6 +4,7 @@
 // carries out the effects the rules ask for through GameView.
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -47,6 +48,9 @@ struct GameServices {
   // The player's own "QUILLMONT.REC", kept when the program's folder or its
   // copy of the file cannot be written.
   std::string userRecordsPath;
+  // A copy installed for the whole system never writes into its folder:
+  // the player's own copy holds the best players from the first run.
+  bool keepRecordsInUserCopy = false;
 };
 
 class TFormGame : public QWidget, private GameView {
@@ -79,9 +83,9 @@ class TFormGame : public QWidget, private GameView {
   QTimer* Timer1() const { return timer1_; }
   int DealCount() const { return dealCount_; }
 
-  // Writes this run's changes to the best-players file: the moment a result
-  // is ranked, whenever the gallery changed the table, and at shutdown. A
-  // failure during play is reported once.
+  // Writes this run's changes to the best-players file whenever the gallery
+  // changed the table, and at shutdown. A failure during play is reported
+  // once; a write that another copy's lock held back is tried again soon.
   void GravaArqRec();
 
  protected:
@@ -100,9 +104,13 @@ class TFormGame : public QWidget, private GameView {
   void FormShow();
   void FormDestroy();
   void LeArqRec();
-  // Writes this run's changes to the best-players file; the message to give
-  // when no place could be written, else empty.
-  std::string SaveRecords();
+  // Ranks the finished game against the best-players file as it is now and
+  // writes it at once, nameless: a kill while the name is typed loses only
+  // the name. PosicaoRanking takes the verdict.
+  void AtualizaGaleria(TReal6 escore, std::int32_t perdidas);
+  // Runs one write of the best players (false: held back by another copy's
+  // lock); reports the first failure and retries a write held back.
+  void WriteRecords(const std::function<bool()>& write);
   void LoadToolbarFaces();
   // Deals a new board for the current options; the board takes the focus.
   void Deal();
@@ -137,7 +145,7 @@ class TFormGame : public QWidget, private GameView {
   void SetGaugeMaximum(int maximum) override;
   void SetGaugeProgress(int progress) override;
   void SetBoardHeight(int height) override;
-  void ShowGameResult(int posicaoRanking) override;
+  void GameEnded(TReal6 escore, std::int32_t perdidas) override;
 
   SharedState& shared_;
   GameServices services_;
@@ -145,6 +153,7 @@ class TFormGame : public QWidget, private GameView {
   SettingsAtStart settingsAtStart_;
   std::unique_ptr<RecordsStore> records_;
   bool recordsErrorReported_ = false;
+  bool recordsRetryPending_ = false;
   Game game_;
   bool iniciado_ = false;
   int dealCount_ = 0;

@@ -21,7 +21,11 @@ class RecordingView final : public GameView {
   int boardHeight = 0;
   int tilesLeft = 0;
   double score = 0;
-  std::vector<int> results;
+  struct Result {
+    long double escore;
+    int perdidas;
+  };
+  std::vector<Result> results;
 
   void SetCellVisible(int, int, bool) override {}
   void DesenhaPeca(int column, int row) override {
@@ -48,9 +52,10 @@ class RecordingView final : public GameView {
     log.push_back("gauge " + std::to_string(progress));
   }
   void SetBoardHeight(int height) override { boardHeight = height; }
-  void ShowGameResult(int posicao) override {
-    results.push_back(posicao);
-    log.push_back("result " + std::to_string(posicao));
+  void GameEnded(TReal6 escore, std::int32_t perdidas) override {
+    results.push_back({escore.ToLongDouble(), perdidas});
+    log.push_back("result " + std::to_string(static_cast<long long>(escore.ToLongDouble())) + " " +
+                  std::to_string(perdidas));
   }
 };
 

@@ -90,7 +90,7 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
   WriteFileAtomically(path, "first");
   ::chmod(path.c_str(), 0600);
   WriteFileAtomically(path, "second");
-  EXPECT_EQ(ReadWholeFile(path).value(), "second");
+  EXPECT_EQ(ReadFileContents(path).bytes, "second");
   struct stat info {};
   ::stat(path.c_str(), &info);
   EXPECT_EQ(info.st_mode & 0777, 0600u);  // the old file's permissions stay
@@ -106,12 +106,67 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
   int entries = 0;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) entries += entry.exists();
   EXPECT_EQ(entries, 2);
-  EXPECT_FALSE(ReadWholeFile((folder / "missing").string()).has_value());
+  EXPECT_EQ(ReadFileContents((folder / "missing").string()).status, FileContents::Status::kMissing);
   // A file without write bits is never replaced, root or not.
   ::chmod(path.c_str(), 0444);
   EXPECT_THROW(WriteFileAtomically(path, "third"), FileWriteError);
-  EXPECT_EQ(ReadWholeFile(path).value(), "second");
+  EXPECT_EQ(ReadFileContents(path).bytes, "second");
   std::filesystem::remove_all(folder);
+}
+
+// A player's link stays a link and its target follows the game; a link of
+// anybody else's, or one in the lock file's place, is never followed.
+TEST(AtomicFile, LinksLocksAndModesAreThePlayers) {
+  namespace fs = std::filesystem;
+  const fs::path folder = fs::temp_directory_path() / ("qm-links-" + std::to_string(::getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder / "dotfiles");
+  const std::string link = (folder / "QUILLMONT.INI").string();
+  const std::string target = (folder / "dotfiles" / "quillmont.ini").string();
+  fs::create_symlink("dotfiles/quillmont.ini", link);  // relative, pointing at nothing yet
+  ASSERT_EQ(WriteTarget(link), folder.string() + "/dotfiles/quillmont.ini");
+  WriteFileAtomically(*WriteTarget(link), "one");
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadFileContents(link).bytes, "one");
+  // A new file takes 0666 less the umask; a replaced one keeps its mode.
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  struct stat info {};
+  ::stat(target.c_str(), &info);
+  EXPECT_EQ(info.st_mode & 0777, 0666u & ~mask);
+  ::chmod(target.c_str(), 0640);
+  { const FileLock lock(target); }
+  WriteFileAtomically(*WriteTarget(link), "two");
+  ::stat(target.c_str(), &info);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  EXPECT_TRUE(fs::exists(target + ".lock"));  // beside the target, not the link
+  EXPECT_FALSE(fs::exists(link + ".lock"));
+
+  // Links that lead to a device, and links of another user, are not written.
+  fs::create_symlink("/dev/null", folder / "device");
+  EXPECT_EQ(WriteTarget((folder / "device").string()), std::nullopt);
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(WriteTarget(link), std::nullopt);
+  }
+
+  // A lock file that is a dangling link creates nothing where it points.
+  const std::string records = (folder / "QUILLMONT.REC").string();
+  fs::create_symlink(folder / "elsewhere", records + ".lock");
+  EXPECT_EQ(FileLock(records).Status(), FileLock::State::kUnavailable);
+  EXPECT_FALSE(fs::exists(folder / "elsewhere"));
+
+  // A byte-order mark is skipped and told.
+  WriteFileAtomically(records, "\xEF\xBB\xBF[Quillmont]");
+  const FileContents marked = ReadFileContents(records);
+  EXPECT_TRUE(marked.byteOrderMark);
+  EXPECT_EQ(marked.bytes, "[Quillmont]");
+  fs::remove_all(folder);
+}
+
+TEST(TextFormats, Utf8BecomesLatin1AsTheNameBoxTakesIt) {
+  EXPECT_EQ(Utf8ToLatin1("\xC5\x81ukasz Zo\xC3\xAB \xE6\x97\xA5\xF0\x9F\x98\x80!"), "ukasz Zo\xEB !");
+  EXPECT_EQ(Utf8ToLatin1("a\xEB\xC3"), "a");  // stray and cut-off bytes are left out
 }
 
 TEST(ConfigLocation, WithoutHomeTheUserDatabaseGivesTheHomeFolder) {

@@ -8,6 +8,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/ProfileFile.h"
+#include "support/AsOrdinaryUser.h"
 
 namespace quillmont {
 namespace {
@@ -22,7 +23,10 @@ class ProfileFileTest : public ::testing::Test {
   void TearDown() override { std::filesystem::remove_all(folder); }
   std::string Path() const { return (folder / "QUILLMONT.INI").string(); }
   void Write(const std::string& text) { WriteFileAtomically(Path(), text); }
-  std::string Read() const { return ReadWholeFile(Path()).value_or("<none>"); }
+  std::string Read() const {
+    const FileContents contents = ReadFileContents(Path());
+    return contents.status == FileContents::Status::kRead ? contents.bytes : "<none>";
+  }
 
   std::filesystem::path folder;
 };
@@ -113,6 +117,18 @@ TEST_F(ProfileFileTest, FailedWriteNamesTheFileAndKeepsTheOldOne) {
     entries += entry.path().extension() != ".lock";
   }
   EXPECT_EQ(entries, 2);  // the blocker and the settings file, beside the lock
+
+  // A file that exists but cannot be read (mode 0200) is never written over:
+  // its keys are unknown.
+  std::filesystem::permissions(folder, std::filesystem::perms::all);
+  ASSERT_EQ(::chown(Path().c_str(), testing::kNobody, testing::kNobody), 0);
+  ::chmod(Path().c_str(), 0200);
+  testing::AsOrdinaryUser([this] {
+    ProfileFile unreadable(Path());
+    EXPECT_EQ(unreadable.Read().status, FileContents::Status::kUnreadable);
+    EXPECT_THROW(unreadable.WriteInteger("Quillmont", "Mute", 1), ProfileWriteError);
+  });
+  EXPECT_EQ(Read(), old);
 
   // The settings file's own folder is created when it is missing.
   ProfileFile nested((folder / "new" / "sub" / "QUILLMONT.INI").string());

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "platform/AtomicFile.h"
+#include "support/AsOrdinaryUser.h"
 #include "records/RecordsFile.h"
 #include "records/RecordsStore.h"
 #include "records/SharedState.h"
@@ -63,13 +64,11 @@ TEST_F(RecordsStoreTest, TwoCopiesKeepEachOthersResultsAndNames) {
   Copy b = Open();
   // Each ranks a game and writes at once, with the empty name: a kill while
   // the name is typed loses only the name.
-  RankNewResult(a.shared, TReal6::FromDouble(500), 3, 46000);
-  a.store.Save(a.shared);
+  EXPECT_TRUE(a.store.RankFinishedGame(a.shared, TReal6::FromDouble(500), 3, 46000));
   EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, 1).Escore.ToLongDouble(), 500);
   EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, 1).Nome, "");
-  RankNewResult(b.shared, TReal6::FromDouble(900), 1, 46001);
+  b.store.RankFinishedGame(b.shared, TReal6::FromDouble(900), 1, 46001);
   EXPECT_EQ(b.shared.PosicaoRanking, 1);
-  b.store.Save(b.shared);
   // b now sees a's result below its own; a's row moves down when a writes.
   EXPECT_EQ(b.shared.Tabela.At(0, 4, 2, 2).Escore.ToLongDouble(), 500);
 
@@ -81,7 +80,7 @@ TEST_F(RecordsStoreTest, TwoCopiesKeepEachOthersResultsAndNames) {
   NameRankedResult(b.shared);
   b.store.Save(b.shared);
   a.store.Save(a.shared);  // closing: nothing left to add, nothing lost
-  b.store.Save(b.shared);
+  b.store.Save(b.shared, true);
 
   const TTabelaRecordes onDisk = ParseRecords(Read(ProgramFile()));
   EXPECT_EQ(onDisk.At(0, 4, 2, 1).Nome, "Bo");
@@ -94,10 +93,8 @@ TEST_F(RecordsStoreTest, TwoCopiesKeepEachOthersResultsAndNames) {
   // Two equal results of two copies each keep their own name.
   Copy c = Open();
   Copy d = Open();
-  RankNewResult(c.shared, TReal6::FromDouble(700), 0, 46002);
-  c.store.Save(c.shared);
-  RankNewResult(d.shared, TReal6::FromDouble(700), 0, 46002);
-  d.store.Save(d.shared);
+  c.store.RankFinishedGame(c.shared, TReal6::FromDouble(700), 0, 46002);
+  d.store.RankFinishedGame(d.shared, TReal6::FromDouble(700), 0, 46002);
   EXPECT_EQ(d.shared.PosicaoRanking, 3);  // an equal score goes below
   d.shared.Player = "Dee";
   NameRankedResult(d.shared);
@@ -109,18 +106,81 @@ TEST_F(RecordsStoreTest, TwoCopiesKeepEachOthersResultsAndNames) {
   EXPECT_EQ(both.At(0, 4, 2, 2).Nome, "Cy");
   EXPECT_EQ(both.At(0, 4, 2, 3).Nome, "Dee");
   EXPECT_EQ(both.At(0, 4, 2, 4).Nome, "Ana");
+}
 
-  // A reset by one copy while the other names: the category stays empty,
-  // and nobody's name lands on an empty entry.
+// A full category: fourteen results far above and one of 1 at rank 15.
+TEST_F(RecordsStoreTest, AResultIsRankedAndNamedAgainstTheFileAsItIsThen) {
+  TTabelaRecordes table;
+  for (int r = 1; r <= 14; ++r) {
+    table.At(0, 4, 2, r).Nome = "Top" + std::to_string(r);
+    table.At(0, 4, 2, r).Escore = TReal6::FromDouble(999999);
+  }
+  table.At(0, 4, 2, 15).Nome = "Low";
+  table.At(0, 4, 2, 15).Escore = TReal6::FromDouble(1);
+  { std::ofstream(ProgramFile(), std::ios::binary) << FormatRecords(table); }
+  const auto line15 = [this] { return ParseRecords(Read(ProgramFile())).At(0, 4, 2, 15); };
+
+  // B's better result takes rank 15 first: A, which ends later with less,
+  // is ranked against that file and enters nowhere.
+  Copy a = Open();
+  Copy b = Open();
+  b.store.RankFinishedGame(b.shared, TReal6::FromDouble(112032), 0, 46000);
+  EXPECT_EQ(b.shared.PosicaoRanking, 15);
+  a.store.RankFinishedGame(a.shared, TReal6::FromDouble(50000), 2, 46000);
+  EXPECT_EQ(a.shared.PosicaoRanking, kNoRank);
+  EXPECT_FALSE(AwaitsName(a.shared));
+  b.shared.Player = "Bravo";
+  NameRankedResult(b.shared);
+  b.store.Save(b.shared);
+  EXPECT_EQ(line15().Nome, "Bravo");
+  EXPECT_EQ(line15().Escore.ToLongDouble(), 112032);
+
+  // The other way round: C's result enters and waits for its name while
+  // D's better one pushes it out. C's name then goes nowhere, and touches
+  // nobody else's result.
+  Copy c = Open();
+  Copy d = Open();
+  c.store.RankFinishedGame(c.shared, TReal6::FromDouble(200000), 0, 46001);
+  EXPECT_EQ(c.shared.PosicaoRanking, 15);
+  d.store.RankFinishedGame(d.shared, TReal6::FromDouble(300000), 0, 46001);
+  c.shared.Player = "Charlie";
+  NameRankedResult(c.shared);
+  c.store.Save(c.shared);
+  EXPECT_EQ(c.shared.PosicaoRanking, kNoRank);
+  EXPECT_FALSE(AwaitsName(c.shared));
+  d.shared.Player = "Delta";
+  NameRankedResult(d.shared);
+  d.store.Save(d.shared);
+  EXPECT_EQ(line15().Nome, "Delta");
+  EXPECT_EQ(Read(ProgramFile()).find("Charlie"), std::string::npos);
+
+  // A category emptied by one copy is empty for the next result of another,
+  // which started with the full table.
   Copy e = Open();
-  RankNewResult(e.shared, TReal6::FromDouble(50), 9, 46003);
-  e.store.Save(e.shared);
+  ResetCategory(a.shared);
+  a.store.Save(a.shared);
+  e.store.RankFinishedGame(e.shared, TReal6::FromDouble(5), 9, 46003);
+  EXPECT_EQ(e.shared.PosicaoRanking, 1);
+  EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, 1).Escore.ToLongDouble(), 5);
+  // A reset by one copy while another names: nobody's name lands on an
+  // empty entry.
   ResetCategory(a.shared);
   a.store.Save(a.shared);
   e.shared.Player = "Late";
   NameRankedResult(e.shared);
   e.store.Save(e.shared);
   for (int r = 1; r <= kRanks; ++r) EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, r), TRecorde{});
+
+  // While another copy holds the lock, the game is ranked against the table
+  // as last read and waits; at shutdown the lock is not waited for.
+  {
+    const FileLock held(ProgramFile().string());
+    EXPECT_FALSE(e.store.RankFinishedGame(e.shared, TReal6::FromDouble(77), 0, 46004));
+    EXPECT_EQ(e.shared.PosicaoRanking, 1);
+    EXPECT_EQ(e.shared.Unsaved.size(), 1u);
+    EXPECT_TRUE(e.store.Save(e.shared, true));
+  }
+  EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, 1).Escore.ToLongDouble(), 77);
 }
 
 // Within one run: the name goes to the ranked result while it awaits one; a
@@ -128,13 +188,17 @@ TEST_F(RecordsStoreTest, TwoCopiesKeepEachOthersResultsAndNames) {
 TEST(TableChanges, TheNameGoesToTheRankedResultAndNowhereAfterAReset) {
   SharedState shared;
   shared.Player = "Ana";
-  RankNewResult(shared, TReal6::FromDouble(500), 3, 46000);
+  const auto rank = [&shared](long double score) {
+    const TableChange game = FinishedGame(shared, TReal6::FromDouble(score), 3, 46000);
+    TakeVerdict(shared, game, ApplyChange(shared.Tabela, game));
+  };
+  rank(500);
   EXPECT_TRUE(AwaitsName(shared));
   NameRankedResult(shared);
   EXPECT_EQ(shared.Tabela.At(0, 4, 2, 1).Nome, "Ana");
   EXPECT_FALSE(AwaitsName(shared));
 
-  RankNewResult(shared, TReal6::FromDouble(900), 1, 46001);
+  rank(900);
   ResetCategory(shared);
   EXPECT_FALSE(AwaitsName(shared));
   const std::size_t changes = shared.Unsaved.size();
@@ -149,31 +213,43 @@ TEST_F(RecordsStoreTest, AnUnwritableProgramFileIsKeptForThePlayer) {
   old.At(1, 5, 3, 1).Escore = TReal6::FromDouble(1234);
   const std::string oldBytes = FormatRecords(old) + "a line past the table\r\n";
   { std::ofstream(ProgramFile(), std::ios::binary) << oldBytes; }
-  // Stale temporaries of killed writes are cleared at start; others stay.
-  { std::ofstream(root / "program" / "QUILLMONT.REC.a1B2c3") << "half"; }
-  { std::ofstream(root / "program" / "QUILLMONT.REC.notours") << "x"; }
+  // Started while the file could be written.
+  Copy early = Open();
+  // Stale temporaries of killed writes are cleared at start; the player's
+  // own files beside the table stay, whatever their names.
+  { std::ofstream(root / "program" / ".QUILLMONT.REC.tmp-a1B2c3") << "half"; }
+  for (const char* own : {"QUILLMONT.REC.a1B2c3", "QUILLMONT.REC.backup", "QUILLMONT.REC.old123"}) {
+    std::ofstream(root / "program" / own) << "mine";
+  }
   // No write bit: read-only even for root, and never replaced.
   fs::permissions(ProgramFile(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
   Copy a = Open();
-  EXPECT_FALSE(fs::exists(root / "program" / "QUILLMONT.REC.a1B2c3"));
-  EXPECT_TRUE(fs::exists(root / "program" / "QUILLMONT.REC.notours"));
+  EXPECT_FALSE(fs::exists(root / "program" / ".QUILLMONT.REC.tmp-a1B2c3"));
+  for (const char* own : {"QUILLMONT.REC.a1B2c3", "QUILLMONT.REC.backup", "QUILLMONT.REC.old123"}) {
+    EXPECT_EQ(Read(root / "program" / own), "mine");
+  }
   EXPECT_EQ(a.shared.Tabela, old);
-  EXPECT_EQ(a.store.Path(), UserFile().string());
   a.shared.Board = 1, a.shared.NumColors = 5, a.shared.NumFits = 3;
-  RankNewResult(a.shared, TReal6::FromDouble(2000), 0, 46000);
-  a.store.Save(a.shared);
+  a.store.RankFinishedGame(a.shared, TReal6::FromDouble(2000), 0, 46000);
+  EXPECT_EQ(a.store.Path(), UserFile().string());
   EXPECT_EQ(Read(ProgramFile()), oldBytes);
   const TTabelaRecordes mine = ParseRecords(Read(UserFile()));
   EXPECT_EQ(mine.At(1, 5, 3, 2), old.At(1, 5, 3, 1));  // started as a copy of the program's table
   EXPECT_EQ(mine.At(1, 5, 3, 1).Escore.ToLongDouble(), 2000);
 
-  // From then on the player's copy is the one read, even once the
-  // program's file could be written again.
+  // From then on the player's copy is the table, even once the program's
+  // file could be written again: for a copy started now, and for one that
+  // started before it existed.
   fs::permissions(ProgramFile(), fs::perms::owner_write, fs::perm_options::add);
   Copy b = Open();
   EXPECT_EQ(b.store.Path(), UserFile().string());
   EXPECT_EQ(b.shared.Tabela, mine);
+  early.shared.Board = 1, early.shared.NumColors = 5, early.shared.NumFits = 3;
+  early.store.RankFinishedGame(early.shared, TReal6::FromDouble(1500), 0, 46000);
+  EXPECT_EQ(early.shared.PosicaoRanking, 2);
+  EXPECT_EQ(Read(ProgramFile()), oldBytes);
+  EXPECT_EQ(ParseRecords(Read(UserFile())).At(1, 5, 3, 2).Escore.ToLongDouble(), 1500);
 
   // Neither place writable: the failure names the player's file and the
   // change waits for the next write.
@@ -181,15 +257,37 @@ TEST_F(RecordsStoreTest, AnUnwritableProgramFileIsKeptForThePlayer) {
   { std::ofstream(root / "data") << "a file where a folder should be"; }
   fs::permissions(ProgramFile(), fs::perms::owner_write, fs::perm_options::remove);
   Copy c = Open();
-  RankNewResult(c.shared, TReal6::FromDouble(3000), 0, 46000);
   try {
-    c.store.Save(c.shared);
+    c.store.RankFinishedGame(c.shared, TReal6::FromDouble(3000), 0, 46000);
     ADD_FAILURE() << "the write should fail";
   } catch (const FileWriteError& error) {
     EXPECT_EQ(error.what(), UserFile().string());
   }
   EXPECT_EQ(c.shared.Unsaved.size(), 1u);
   EXPECT_EQ(Read(ProgramFile()), oldBytes);
+}
+
+// A file that exists but cannot be read holds results nobody may lose: it
+// is never written over, and this run's results go to the player's copy.
+TEST_F(RecordsStoreTest, AnUnreadableFileIsNeverWrittenOver) {
+  TTabelaRecordes old;
+  old.Line(0).Nome = "Kept";
+  old.Line(0).Escore = TReal6::FromDouble(4321);
+  const std::string oldBytes = FormatRecords(old);
+  { std::ofstream(ProgramFile(), std::ios::binary) << oldBytes; }
+  fs::permissions(root, fs::perms::all);
+  fs::permissions(root / "program", fs::perms::all);
+  ASSERT_EQ(::chown(ProgramFile().c_str(), testing::kNobody, testing::kNobody), 0);
+  fs::permissions(ProgramFile(), fs::perms::owner_write);  // mode 0200
+  testing::AsOrdinaryUser([this] {
+    Copy a = Open();
+    EXPECT_EQ(a.shared.Tabela, TTabelaRecordes{});
+    a.store.RankFinishedGame(a.shared, TReal6::FromDouble(100), 0, 46000);
+    EXPECT_EQ(a.shared.PosicaoRanking, 1);
+    a.store.Save(a.shared, true);
+  });
+  EXPECT_EQ(Read(ProgramFile()), oldBytes);
+  EXPECT_EQ(ParseRecords(Read(UserFile())).Line(0).Escore.ToLongDouble(), 100);
 }
 
 TEST_F(RecordsStoreTest, ReadsNeitherHangOnAFifoNorSwallowADevice) {
@@ -206,7 +304,7 @@ TEST_F(RecordsStoreTest, ReadsNeitherHangOnAFifoNorSwallowADevice) {
   table.Line(0).Escore = TReal6::FromDouble(77);
   { std::ofstream(ProgramFile(), std::ios::binary) << FormatRecords(table); }
   fs::resize_file(ProgramFile(), std::uintmax_t{2} << 30);
-  EXPECT_EQ(ReadWholeFile(ProgramFile().string())->size(), kMaxReadBytes);
+  EXPECT_EQ(ReadFileContents(ProgramFile().string()).bytes.size(), kMaxReadBytes);
   EXPECT_EQ(Store().Load(), table);
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
 }

@@ -17,12 +17,17 @@ int Checked(TFormGame& form, int group) { return form.RadioGroup(group)->checked
 
 TEST(StartupSettings, FirstRunUsesDefaultsAndWritesNothingUntilShutdown) {
   MainWindowHarness h;
-  // What writes killed half-way left behind goes at start-up.
-  WriteFile(h.ConfigFolder() / "QUILLMONT.INI.x1Y2z3", "[Quillmont]\nBoa");
+  // What writes killed half-way left behind goes at start-up; the player's
+  // own copies stay.
+  WriteFile(h.ConfigFolder() / ".QUILLMONT.INI.tmp-x1Y2z3", "[Quillmont]\nBoa");
+  WriteFile(h.ProgramFolder() / ".QUILLMONT.REC.tmp-AbC123", "     ");
+  WriteFile(h.ConfigFolder() / "QUILLMONT.INI.backup", "[Quillmont]\n");
   WriteFile(h.ProgramFolder() / "QUILLMONT.REC.AbC123", "     ");
   TFormGame& form = h.Start();
-  EXPECT_FALSE(std::filesystem::exists(h.ConfigFolder() / "QUILLMONT.INI.x1Y2z3"));
-  EXPECT_FALSE(std::filesystem::exists(h.ProgramFolder() / "QUILLMONT.REC.AbC123"));
+  EXPECT_FALSE(std::filesystem::exists(h.ConfigFolder() / ".QUILLMONT.INI.tmp-x1Y2z3"));
+  EXPECT_FALSE(std::filesystem::exists(h.ProgramFolder() / ".QUILLMONT.REC.tmp-AbC123"));
+  EXPECT_TRUE(std::filesystem::exists(h.ConfigFolder() / "QUILLMONT.INI.backup"));
+  EXPECT_TRUE(std::filesystem::exists(h.ProgramFolder() / "QUILLMONT.REC.AbC123"));
   EXPECT_EQ(Checked(form, 1), 0);  // Easy
   EXPECT_EQ(Checked(form, 2), 0);  // Small
   EXPECT_EQ(Checked(form, 3), 0);  // Duos
@@ -112,6 +117,19 @@ TEST(StartupSettings, LongPlayerNameIsCutAndLosesItsControlCharacters) {
   h.Stop();
   EXPECT_NE(h.Settings().find("Player=AB   EFGHIJKLMNOPQRS\n"), std::string::npos);
   EXPECT_EQ(h.Settings().find("ABCDEFGHIJKLMNOPQRSTU"), std::string::npos);
+
+  // Saved by an editor as UTF-8 with a byte-order mark: every key counts,
+  // the name comes in as single bytes, and the file is written back once,
+  // without the mark and without a second section.
+  MainWindowHarness bom;
+  bom.WriteSettings("\xEF\xBB\xBF[Quillmont]\r\nPlayer=\xC5\x81ukasz Zo\xC3\xAB\r\nBoard=2\r\nColors=2\r\nNumFits=3\r\n");
+  bom.Start();
+  EXPECT_EQ(bom.shared.Player, "ukasz Zo\xEB");
+  EXPECT_EQ(bom.shared.Board, 2);
+  EXPECT_EQ(bom.shared.NumColors, 6);
+  EXPECT_EQ(bom.shared.NumFits, 3);
+  bom.Stop();
+  EXPECT_EQ(bom.Settings(), "[Quillmont]\r\nPlayer=ukasz Zo\xEB\r\nBoard=2\r\nColors=2\r\nNumFits=3\r\n");
 }
 
 TEST(StartupSettings, OptionClicksDealAtOnceAndWriteOnlyAtShutdown) {

@@ -53,3 +53,24 @@ grep -qx "quillmont: Unable to write to $work/nowhere/quillmont/QUILLMONT.REC" "
   { echo "a shutdown with nowhere to write said:"; cat "$work/log"; exit 1; }
 cmp "$work/old.rec" "$work/program/QUILLMONT.REC" || { echo "QUILLMONT.REC changed"; exit 1; }
 echo "nowhere to write: said on standard error, the old file whole"
+
+# Files that exist but cannot be read (mode 0200, the user's own): neither is
+# written over, since what they hold is unknown. The results go to the
+# player's own copy, made fresh; the settings stay as they were, and the
+# program runs with the defaults.
+rm -rf "$work/program" "$work/config" "$work/data"
+cp -r "$bin_dir" "$work/program"
+cp "$played" "$work/program/QUILLMONT.REC"
+mkdir -p "$work/config" "$work/data"
+printf '[Quillmont]\nBoard=2\n' > "$work/config/QUILLMONT.INI"
+if ((${#as_user[@]})); then chown -R 65534:65534 "$work/program" "$work/config" "$work/data"; fi
+chmod 200 "$work/program/QUILLMONT.REC" "$work/config/QUILLMONT.INI"
+run_and_stop "$work/data"
+chmod 600 "$work/program/QUILLMONT.REC" "$work/config/QUILLMONT.INI"
+cmp "$played" "$work/program/QUILLMONT.REC" || { echo "the unreadable QUILLMONT.REC was written over"; exit 1; }
+[[ $(cat "$work/config/QUILLMONT.INI") == $'[Quillmont]\nBoard=2' ]] || { echo "the unreadable QUILLMONT.INI was written over"; exit 1; }
+[[ $(stat -c %s "$work/data/quillmont/QUILLMONT.REC" 2>/dev/null) -eq 15120 ]] ||
+  { echo "the results did not go to the player's copy:"; cat "$work/log"; exit 1; }
+grep -qx "quillmont: Unable to write to $work/config/QUILLMONT.INI" "$work/log" ||
+  { echo "the unwritten settings were not said:"; cat "$work/log"; exit 1; }
+echo "unreadable files: both kept as they were, the results in the player's copy"

@@ -60,23 +60,62 @@ size=$(stat -c %s "$work/program/QUILLMONT.REC")
 [[ $size -eq 15120 ]] || { echo "failed write: QUILLMONT.REC is $size bytes"; exit 1; }
 echo "failed write: reported on standard error, exit in $elapsed_ms ms"
 
+# run_until_term WHAT: one run on $work/program and $work/config, ended by
+# SIGTERM, which must exit with status 0; standard error in $work/stderr.
+run_until_term() {
+  QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" "$work/program/quillmont" 2>"$work/stderr" &
+  pid=$!
+  wait_until_idle "$pid"
+  status=0
+  stop_with TERM "$pid" || status=$?
+  [[ $status -eq 0 ]] || { echo "$1: exit status $status"; cat "$work/stderr"; exit 1; }
+}
+
 # A FIFO as the records file and a link to /dev/zero as the settings file
-# neither hang nor swamp the start: both count as missing, SIGTERM ends the
-# program in order, and each is replaced by a real file.
+# neither hang nor swamp the start: both count as missing and SIGTERM ends
+# the program in order. The FIFO is replaced by a real file; the link, which
+# leads to no file, is left as it is and the failed write is said.
 rm -rf "$work/program" "$work/config"
 mkdir -p "$work/config"
 cp -r "$bin_dir" "$work/program"
 rm -f "$work/program/QUILLMONT.REC"
 mkfifo "$work/program/QUILLMONT.REC"
 ln -s /dev/zero "$work/config/QUILLMONT.INI"
-QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" "$work/program/quillmont" 2>"$work/stderr" &
-pid=$!
-wait_until_idle "$pid"
-status=0
-stop_with TERM "$pid" || status=$?
-[[ $status -eq 0 ]] || { echo "special files: exit status $status"; cat "$work/stderr"; exit 1; }
+run_until_term "special files"
 [[ -f $work/program/QUILLMONT.REC && $(stat -c %s "$work/program/QUILLMONT.REC") -eq 15120 ]] ||
   { echo "special files: QUILLMONT.REC was not written"; exit 1; }
-[[ -f $work/config/QUILLMONT.INI && ! -L $work/config/QUILLMONT.INI ]] && grep -q '^Board=0$' "$work/config/QUILLMONT.INI" ||
-  { echo "special files: QUILLMONT.INI was not written"; exit 1; }
+[[ $(readlink "$work/config/QUILLMONT.INI") == /dev/zero ]] ||
+  { echo "special files: the link to /dev/zero was replaced"; exit 1; }
+grep -qx "quillmont: Unable to write to $work/config/QUILLMONT.INI" "$work/stderr" ||
+  { echo "special files: standard error was:"; cat "$work/stderr"; exit 1; }
 echo "special files: a FIFO and /dev/zero read as missing, orderly shutdown"
+
+# The player's own files: backups beside both files survive the start, the
+# settings kept as a link into a dotfiles folder and saved by an editor with
+# a byte-order mark count and stay a link, the records kept as a link to a
+# file not made yet get their target, and a lock file that is a dangling
+# link creates nothing where it points.
+rm -rf "$work/program" "$work/config" "$work/dotfiles" "$work/shared" "$work/elsewhere"
+mkdir -p "$work/config" "$work/dotfiles" "$work/shared" "$work/elsewhere"
+cp -r "$bin_dir" "$work/program"
+rm -f "$work/program/QUILLMONT.REC"
+printf '\xEF\xBB\xBF[Quillmont]\r\nBoard=2\r\nColors=2\r\nNumFits=3\r\n' > "$work/dotfiles/quillmont.ini"
+ln -s ../dotfiles/quillmont.ini "$work/config/QUILLMONT.INI"
+ln -s "$work/shared/scores.rec" "$work/program/QUILLMONT.REC"
+ln -s "$work/elsewhere/x" "$work/shared/scores.rec.lock"
+for backup in program/QUILLMONT.REC.backup program/QUILLMONT.REC.old123 config/QUILLMONT.INI.backup; do
+  echo mine > "$work/$backup"
+done
+run_until_term "own files"
+for backup in program/QUILLMONT.REC.backup program/QUILLMONT.REC.old123 config/QUILLMONT.INI.backup; do
+  [[ $(cat "$work/$backup" 2>/dev/null) == mine ]] || { echo "own files: $backup was removed"; exit 1; }
+done
+[[ -L $work/config/QUILLMONT.INI && -L $work/program/QUILLMONT.REC ]] || { echo "own files: a link was replaced"; exit 1; }
+expected=$'[Quillmont]\r\nBoard=2\r\nColors=2\r\nNumFits=3\r\nPlayer=\r\n'
+actual=$(cat "$work/dotfiles/quillmont.ini"; echo x)
+[[ "${actual%x}" == "$expected" ]] || { echo "own files: the settings were:"; cat -A "$work/dotfiles/quillmont.ini"; exit 1; }
+[[ $(stat -c %s "$work/shared/scores.rec") -eq 15120 ]] || { echo "own files: the records' target was not written"; exit 1; }
+[[ ! -e $work/elsewhere/x ]] || { echo "own files: the lock's link created a file"; exit 1; }
+leftover=$(find "$work/program" "$work/config" "$work/shared" "$work/dotfiles" -name '.*tmp-*')
+[[ -z $leftover ]] || { echo "own files: temporary files left: $leftover"; exit 1; }
+echo "own files: backups kept, links followed, the byte-order mark read, no file made through the lock's link"

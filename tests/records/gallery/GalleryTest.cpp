@@ -17,7 +17,6 @@
 #include "controls/TLabel3D.h"
 #include "platform/Clock.h"
 #include "records/TDataHora.h"
-#include "records/Ranking.h"
 #include "records/SharedState.h"
 #include "platform/qt/LocaleFormats.h"
 #include "records/TGallery.h"
@@ -68,8 +67,8 @@ class GalleryTest : public ::testing::Test {
   }
 
   void RankThird() {
-    shared.PosicaoRanking =
-        RankResult(shared.Tabela, 1, 5, 2, TReal6::FromDouble(7500), 3, Today(SystemClock{}));
+    const TableChange game = FinishedGame(shared, TReal6::FromDouble(7500), 3, Today(SystemClock{}));
+    TakeVerdict(shared, game, ApplyChange(shared.Tabela, game));
     ASSERT_EQ(shared.PosicaoRanking, 3);
   }
 
@@ -127,15 +126,18 @@ TEST_F(GalleryTest, NameEntryMarksTheRowAndTypingFollows) {
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(storedWhenTold, " Alexandra Konstanti");
 
-  // Opened from the toolbar before a new deal: still marked, no name box.
+  // Opened from the toolbar before a new deal: still marked, no name box;
+  // OK there leaves the remembered name alone.
+  shared.Player = "Reviewer";
   WhenModalShows([&](QWidget*) {
     EXPECT_FALSE(gallery.Edit1()->isVisible());
     EXPECT_FALSE(gallery.Label81()->isVisible());
     EXPECT_EQ(TextColour(gallery.Cell(3, 1)), QColor(255, 0, 0));
     EXPECT_EQ(gallery.Cell(3, 1)->text(), " Alexandra Konstanti");
-    gallery.close();
+    QTest::keyClick(&gallery, Qt::Key_Return);
   });
   gallery.ShowForViewing();
+  EXPECT_EQ(shared.Player, "Reviewer");
   EXPECT_EQ(changes, 1);  // viewing changes nothing
   shared.PosicaoRanking = kNoRank;
   WhenModalShows([&](QWidget*) {
@@ -260,12 +262,21 @@ TEST_F(GalleryTest, TabOrderAndNonLatin1Names) {
     EXPECT_TRUE(gallery.Edit1()->hasFocus());
     QTest::keyClick(gallery.Edit1(), Qt::Key_Tab);
     EXPECT_TRUE(gallery.BitBtn2()->hasFocus());
-    gallery.Edit1()->setText(QString::fromUtf8("Zo\u00eb \u65e5"));
+    // Letters that Latin-1 cannot hold are refused as typed or pasted, so
+    // what shows is what is stored, never a "?".
+    gallery.Edit1()->clear();
+    for (const QChar c : QString::fromUtf8("\u0141ukasz Zo\u00eb")) {
+      QTest::sendKeyEvent(QTest::Click, gallery.Edit1(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    gallery.Edit1()->insert(QString::fromUtf8(" \u65e5\U0001F600!"));
+    EXPECT_EQ(gallery.Edit1()->text(), QString::fromUtf8("ukasz Zo\u00eb !"));
+    EXPECT_EQ(gallery.Edit1()->cursorPosition(), 11);
+    EXPECT_EQ(gallery.Cell(3, 1)->text(), gallery.Edit1()->text());
     QTest::mouseClick(gallery.BitBtn1(), Qt::LeftButton);
   });
   gallery.ShowForNameEntry();
-  EXPECT_EQ(shared.Player, "Zo\xEB ?");
-  EXPECT_EQ(shared.Tabela.At(1, 5, 2, 3).Nome, "Zo\xEB ?");
+  EXPECT_EQ(shared.Player, "ukasz Zo\xEB !");
+  EXPECT_EQ(shared.Tabela.At(1, 5, 2, 3).Nome, "ukasz Zo\xEB !");
 }
 
 TEST_F(GalleryTest, ControlsKeepTheirPlaces) {
