@@ -15,4 +15,10 @@ std::string ExecutableDirectory() {
 
 bool MakeCurrentDirectory(const std::string& folder) { return !folder.empty() && ::chdir(folder.c_str()) == 0; }
 
+bool IsSystemInstall(const std::string& programFolder) {
+  if (programFolder.empty()) return false;
+  std::error_code error;
+  return std::filesystem::exists(programFolder + "system-install", error);
+}
+
 }  // namespace quillmont

@@ -33,6 +33,9 @@ int main(int argc, char** argv) {
     QtSoundPlayer sound;
     GameServices services{clock, random, sound, ExecutableDirectory(), SettingsFilePath(kSettingsFileName),
                           UserDataFilePath("quillmont/QUILLMONT.REC")};
+    // A packaged copy's folder belongs to the system: writing the table there
+    // (as root may) would leave a file in /usr that no package owns.
+    services.keepRecordsInUserCopy = IsSystemInstall(services.programFolder);
 
     // Made before the main window and so destroyed after it: the shutdown
     // that its destruction runs stays under the signals' watch.
