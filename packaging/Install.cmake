@@ -7,10 +7,14 @@
 #   P/share/applications/   the desktop entry, named by the application's id
 #   P/share/metainfo/       its AppStream description, for software centres
 #   P/share/icons/hicolor/  the icon at 64 and 256 pixels
+#   P/share/man/man6/       the manual page
+# The Debian package (DebianPackage.cmake) holds the same files, but for the
+# bin/ link: that is the component Launcher, which the package leaves out.
 if(NOT QUILLMONT_WITH_GUI)
   return()
 endif()
 
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME Program)
 install(TARGETS quillmont RUNTIME DESTINATION lib/quillmont)
 install(TARGETS quillmont_sound LIBRARY DESTINATION lib/quillmont)
 install(FILES ${QUILLMONT_PROGRAM_FILES} DESTINATION lib/quillmont)
@@ -22,10 +26,18 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/quillmont.metainfo.xml DESTINATION share
         RENAME ${QUILLMONT_APP_ID}.metainfo.xml)
 install(FILES ${QUILLMONT_ICON_FILE} DESTINATION share/icons/hicolor/64x64/apps RENAME quillmont.png)
 install(FILES ${QUILLMONT_LARGE_ICON_FILE} DESTINATION share/icons/hicolor/256x256/apps RENAME quillmont.png)
-install(CODE [[
-  set(bin_dir "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin")
-  file(MAKE_DIRECTORY "${bin_dir}")
-  file(REMOVE "${bin_dir}/quillmont")
-  file(CREATE_LINK ../lib/quillmont/quillmont "${bin_dir}/quillmont" SYMBOLIC)
-  message(STATUS "Installing: ${bin_dir}/quillmont -> ../lib/quillmont/quillmont")
-]])
+# gzip -9n, as Debian wants manual pages and changelogs: the most compression
+# and no time stamp, so that the same source always gives the same file.
+function(quillmont_gzip target source output)
+  add_custom_command(OUTPUT ${output} COMMAND gzip -9n --stdout ${source} > ${output} DEPENDS ${source} VERBATIM)
+  add_custom_target(${target} ALL DEPENDS ${output})
+endfunction()
+quillmont_gzip(quillmont_manual ${CMAKE_CURRENT_LIST_DIR}/quillmont.6 ${CMAKE_BINARY_DIR}/packaging/quillmont.6.gz)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/quillmont.6.gz DESTINATION share/man/man6)
+# The link is made once in the build tree; installing a link copies the link.
+set(QUILLMONT_LAUNCHER ${CMAKE_BINARY_DIR}/launcher/quillmont)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/launcher)
+file(CREATE_LINK ../lib/quillmont/quillmont ${QUILLMONT_LAUNCHER} SYMBOLIC)
+install(FILES ${QUILLMONT_LAUNCHER} DESTINATION bin COMPONENT Launcher)
+
+include(${CMAKE_CURRENT_LIST_DIR}/DebianPackage.cmake)

@@ -3,8 +3,12 @@
 # looks for, then starts the installed program through its bin/ link from
 # another folder: it must find its bitmaps and write its best-players file
 # in lib/quillmont/, its real folder.
+# With "deb": also builds the Debian package, lints it, unpacks it (never
+# installs it) and checks the same layout under usr/; the unpacked program,
+# started through usr/games/, must write nothing under usr/ and keep the best
+# players in the player's own data folder, though it could write its folder.
 set -euo pipefail
-build_dir=$1
+build_dir=$1 package=${2:-}
 source "$(dirname "$0")/process.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -13,48 +17,88 @@ prefix=$work/prefix
 cmake --install "$build_dir" --prefix "$prefix" > "$work/install.log"
 
 fail() { echo "$*" >&2; exit 1; }
-[[ -L $prefix/bin/quillmont ]] || fail "bin/quillmont is not a link"
-[[ $(readlink "$prefix/bin/quillmont") == ../lib/quillmont/quillmont ]] || fail "bin/quillmont points elsewhere"
-[[ -x $prefix/lib/quillmont/quillmont ]] || fail "no executable in lib/quillmont"
-# The sound module beside the executable, which alone links Qt Multimedia.
-[[ $(od -An -c -N4 "$prefix/lib/quillmont/quillmont_sound.so" 2> /dev/null | tr -d ' ') == 177ELF ]] ||
-  fail "no sound module in lib/quillmont"
-ldd "$prefix/lib/quillmont/quillmont" | grep -qi multimedia && fail "the executable links Qt Multimedia"
-for file in "$build_dir"/bin/*.bmp "$build_dir"/bin/*.wav; do
-  f=$(basename "$file")
-  cmp -s "$file" "$prefix/lib/quillmont/$f" || fail "lib/quillmont/$f differs from the build"
-done
-# The desktop entry and the AppStream metainfo share one application id,
-# and both validate without an error or a warning.
-metainfo=$(ls "$prefix"/share/metainfo/*.metainfo.xml 2> /dev/null) || fail "no metainfo in share/metainfo"
-app_id=$(sed -n 's|.*<id>\(.*\)</id>.*|\1|p' "$metainfo")
-[[ $metainfo == */$app_id.metainfo.xml ]] || fail "metainfo $metainfo is not named by its id $app_id"
-grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
-  fail "the metainfo does not launch $app_id.desktop"
-desktop=$prefix/share/applications/$app_id.desktop
-[[ -f $desktop ]] || fail "no desktop entry $app_id.desktop for the metainfo's id"
-report=$(desktop-file-validate "$desktop" 2>&1) && [[ -z $report ]] || fail "desktop-file-validate: $report"
-report=$(appstreamcli validate --no-net "$metainfo" 2>&1) && ! grep -q '^[EW]:' <<< "$report" ||
-  fail "appstreamcli validate: $report"
-grep -qx 'Exec=quillmont' "$desktop" || fail "desktop entry: no Exec=quillmont"
-grep -qx 'Icon=quillmont' "$desktop" || fail "desktop entry: no Icon=quillmont"
-grep -qx 'Type=Application' "$desktop" || fail "desktop entry: no Type=Application"
-for size in 64 256; do
-  icon=$prefix/share/icons/hicolor/${size}x${size}/apps/quillmont.png
-  [[ -f $icon ]] || fail "no ${size}px icon"
-  # PNG width and height are the big-endian words at bytes 16 and 20.
-  dims=$(od -An -tu1 -j16 -N8 "$icon" | tr -s ' ')
-  [[ $dims == " 0 0 $((size / 256)) $((size % 256)) 0 0 $((size / 256)) $((size % 256))" ]] \
-    || fail "${size}px icon has the wrong size: $dims"
-done
 
-mkdir -p "$work/config" "$work/elsewhere"
-cd "$work/elsewhere"
-QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" PATH="$prefix/bin:$PATH" quillmont 2> "$work/stderr" &
-pid=$!
-wait_until_idle "$pid"
-stop_with TERM "$pid" || fail "the installed program did not exit cleanly: $(cat "$work/stderr")"
+# check_layout ROOT LINK: the program folder ROOT/lib/quillmont, started
+# through the link ROOT/LINK, and the desktop's files under ROOT/share.
+check_layout() {
+  local root=$1 link=$2
+  [[ -L $root/$link ]] || fail "$link is not a link"
+  [[ $(readlink "$root/$link") == ../lib/quillmont/quillmont ]] || fail "$link points elsewhere"
+  [[ -x $root/lib/quillmont/quillmont ]] || fail "no executable in lib/quillmont"
+  # The sound module beside the executable, which alone links Qt Multimedia.
+  [[ $(od -An -c -N4 "$root/lib/quillmont/quillmont_sound.so" 2> /dev/null | tr -d ' ') == 177ELF ]] ||
+    fail "no sound module in lib/quillmont"
+  ldd "$root/lib/quillmont/quillmont" | grep -qi multimedia && fail "the executable links Qt Multimedia"
+  for file in "$build_dir"/bin/*.bmp "$build_dir"/bin/*.wav; do
+    f=$(basename "$file")
+    cmp -s "$file" "$root/lib/quillmont/$f" || fail "lib/quillmont/$f differs from the build"
+  done
+  # The desktop entry and the AppStream metainfo share one application id,
+  # and both validate without an error or a warning.
+  metainfo=$(ls "$root"/share/metainfo/*.metainfo.xml 2> /dev/null) || fail "no metainfo in share/metainfo"
+  app_id=$(sed -n 's|.*<id>\(.*\)</id>.*|\1|p' "$metainfo")
+  [[ $metainfo == */$app_id.metainfo.xml ]] || fail "metainfo $metainfo is not named by its id $app_id"
+  grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
+    fail "the metainfo does not launch $app_id.desktop"
+  desktop=$root/share/applications/$app_id.desktop
+  [[ -f $desktop ]] || fail "no desktop entry $app_id.desktop for the metainfo's id"
+  report=$(desktop-file-validate "$desktop" 2>&1) && [[ -z $report ]] || fail "desktop-file-validate: $report"
+  report=$(appstreamcli validate --no-net "$metainfo" 2>&1) && ! grep -q '^[EW]:' <<< "$report" ||
+    fail "appstreamcli validate: $report"
+  grep -qx 'Exec=quillmont' "$desktop" || fail "desktop entry: no Exec=quillmont"
+  grep -qx 'Icon=quillmont' "$desktop" || fail "desktop entry: no Icon=quillmont"
+  grep -qx 'Type=Application' "$desktop" || fail "desktop entry: no Type=Application"
+  for size in 64 256; do
+    icon=$root/share/icons/hicolor/${size}x${size}/apps/quillmont.png
+    [[ -f $icon ]] || fail "no ${size}px icon"
+    # PNG width and height are the big-endian words at bytes 16 and 20.
+    dims=$(od -An -tu1 -j16 -N8 "$icon" | tr -s ' ')
+    [[ $dims == " 0 0 $((size / 256)) $((size % 256)) 0 0 $((size / 256)) $((size % 256))" ]] \
+      || fail "${size}px icon has the wrong size: $dims"
+  done
+  zcat "$root/share/man/man6/quillmont.6.gz" | grep -q '^quillmont \\- ' || fail "no manual page"
+}
+
+# run_once PROGRAM CONFIG_HOME DATA_HOME: starts PROGRAM headless from an
+# empty folder and stops it with SIGTERM; it must not write into that folder.
+run_once() {
+  local elsewhere
+  elsewhere=$(mktemp -d -p "$work")
+  (cd "$elsewhere" && exec env QT_QPA_PLATFORM=offscreen HOME="$work" XDG_CONFIG_HOME="$2" XDG_DATA_HOME="$3" \
+    "$1" 2> "$work/stderr") &
+  pid=$!
+  wait_until_idle "$pid"
+  stop_with TERM "$pid" || fail "$1 did not exit cleanly: $(cat "$work/stderr")"
+  [[ -z $(ls -A "$elsewhere") ]] || fail "$1 wrote into the folder it was started from"
+  [[ -f $2/QUILLMONT.INI ]] || fail "$1 wrote no settings file"
+}
+
+check_layout "$prefix" bin/quillmont
+run_once "$prefix/bin/quillmont" "$work/config" "$work/data"
 [[ $(stat -c %s "$prefix/lib/quillmont/QUILLMONT.REC") -eq 15120 ]] || fail "no best-players file in lib/quillmont"
-[[ -z $(ls -A "$work/elsewhere") ]] || fail "the program wrote into the folder it was started from"
-[[ -f $work/config/QUILLMONT.INI ]] || fail "no settings file"
 echo "installed layout and start through the link: fine"
+
+[[ $package == deb ]] || exit 0
+cpack -G DEB -B "$work/deb" --config "$build_dir/CPackConfig.cmake" > "$work/cpack.log" 2>&1 ||
+  fail "cpack: $(cat "$work/cpack.log")"
+deb=$(ls "$work"/deb/quillmont_*.deb)
+report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $report"
+depends=$(dpkg-deb -f "$deb" Depends)
+[[ $depends == *qt6-wayland* && $depends == *libqt6widgets6* ]] || fail "Depends: $depends"
+dpkg-deb -x "$deb" "$work/root"
+check_layout "$work/root/usr" games/quillmont
+[[ ! -e $work/root/usr/bin ]] || fail "the package holds usr/bin"
+copyright=$work/root/usr/share/doc/quillmont/copyright
+grep -q '^License: GPL-3+$' "$copyright" && grep -q '/usr/share/common-licenses/GPL-3' "$copyright" ||
+  fail "the copyright file does not name GPL-3+ and point to the common licence"
+
+# Root may write the unpacked folder, as root may /usr: only the package's
+# mark keeps the table out of it. Every name, size, mode and time under usr/
+# stays as unpacked, so not even a lock file comes and goes.
+snapshot() { find "$work/root" -printf '%p %y %s %m %T@\n' | sort; }
+snapshot > "$work/before"
+run_once "$work/root/usr/games/quillmont" "$work/home-config" "$work/home-data"
+snapshot | diff "$work/before" - || fail "the packaged program wrote under usr/"
+[[ $(stat -c %s "$work/home-data/quillmont/QUILLMONT.REC") -eq 15120 ]] ||
+  fail "the packaged program kept no best-players file in the player's data folder"
+echo "Debian package: lintian clean, layout, nothing written under usr/: fine"
