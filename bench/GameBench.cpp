@@ -37,6 +37,7 @@ class PaintingView final : public GameView {
   void SetGaugeProgress(int p) override { progress = p; }
   void SetBoardHeight(int) override {}
   void GameEnded(TReal6, std::int32_t) override {}
+  void BarMovesAgain() override {}
 };
 
 struct Setup {

@@ -39,8 +39,7 @@ void Game::InicializaJogo() {
 
   jogoTerminado_ = false;
   escore_ = TReal6{};
-  inicioBonus_ = clock_.MonotonicTime();
-  view_.SetGaugeProgress(0);
+  RestartBar();
 
   for (int column = 1; column <= kColumns; ++column) {
     for (int row = 1; row <= kRows; ++row) SetVisible(column, row, false);
@@ -102,8 +101,7 @@ void Game::InicializaJogo() {
   numSelecionadas_ = 0;
   tempoBonus_ = BonusTime(shared_.Board, numColors, numFits);
   view_.SetGaugeMaximum(GaugeMaximum());
-  inicioBonus_ = clock_.MonotonicTime();
-  view_.SetGaugeProgress(0);
+  RestartBar();
 }
 
 }  // namespace quillmont

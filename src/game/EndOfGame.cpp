@@ -71,6 +71,7 @@ void Game::EndCheck() {
 
 void Game::FimJogo() {
   Play("fim.wav");
+  KeepBarMoving();  // a full bar, already still, is emptied at the next tick
   view_.GameEnded(escore_, TilesCancelados() + pecasRestantes_);
 }
 

@@ -26,8 +26,13 @@ class Game {
   // A mouse release on the cell's control. Anything but the left button, and
   // any click after the end, is ignored.
   void ClicaPeca(int column, int row, bool leftButton);
-  // The Bonus Bar's 100 ms tick.
+  // The Bonus Bar's 100 ms tick. Each works the bar out afresh from the
+  // clock, so a tick missed changes nothing.
   void Timer1Timer();
+  // Whether another tick could change the bar: false once it is full, and
+  // once it has been emptied after the end of a game, until it moves again
+  // (GameView::BarMovesAgain).
+  bool BarMoves() const { return barMoves_; }
 
   // True when NumFits equal tiles are still on the board; false sets
   // JogoTerminado. Answers as the exhaustive search in reading order would.
@@ -64,6 +69,11 @@ class Game {
   void CalculaEscore();
   void AtualizaLabels();
   void FimJogo();
+  // Starts the Bonus Bar again from empty, now.
+  void RestartBar();
+  // The bar's ticks are wanted again: it restarted, or the game ended and
+  // the next tick empties it.
+  void KeepBarMoving();
 
   // Draws a cell after its record changed; a cell without a tile is hidden
   // instead.
@@ -99,6 +109,7 @@ class Game {
   TReal6 escore_;
   int tempoBonus_ = 0;
   std::chrono::milliseconds inicioBonus_{0};
+  bool barMoves_ = false;
   bool jogoTerminado_ = false;
   int numSelecionadas_ = 0;
   std::array<int, 2> selCol_{};

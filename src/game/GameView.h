@@ -27,6 +27,9 @@ class GameView {
   virtual void ShowCounters(int tilesLeft, double score) = 0;
   virtual void SetGaugeMaximum(int maximum) = 0;
   virtual void SetGaugeProgress(int progress) = 0;
+  // The Bonus Bar can move again after a time when no tick could change it
+  // (Game::BarMoves): its ticks are wanted from now on.
+  virtual void BarMovesAgain() = 0;
   // Height of the board panel Panel7 (392, or 420 for the big board).
   virtual void SetBoardHeight(int height) = 0;
   // The game is over, with this score and these tiles missed (cancelled

@@ -24,11 +24,25 @@ long double Game::ElapsedUnits() const {
 void Game::Timer1Timer() {
   if (jogoTerminado_) {
     view_.SetGaugeProgress(0);
+    barMoves_ = false;  // emptied: still until the next deal
     return;
   }
   // Kept as a 6-byte real, which is where the one rounding happens.
   const long double tempoDecorrido = TReal6::FromDouble(ElapsedUnits()).ToLongDouble();
-  view_.SetGaugeProgress(static_cast<int>(RoundHalfEven(tempoDecorrido * 10)));
+  const int progress = static_cast<int>(RoundHalfEven(tempoDecorrido * 10));
+  view_.SetGaugeProgress(progress);
+  if (progress >= GaugeMaximum()) barMoves_ = false;  // full: still until the next restart
+}
+
+void Game::RestartBar() {
+  inicioBonus_ = clock_.MonotonicTime();
+  view_.SetGaugeProgress(0);
+  KeepBarMoving();
+}
+
+void Game::KeepBarMoving() {
+  barMoves_ = true;
+  view_.BarMovesAgain();
 }
 
 void Game::CalculaEscore() {
@@ -44,8 +58,7 @@ void Game::CalculaEscore() {
 
 void Game::AtualizaLabels() {
   view_.ShowCounters(pecasRestantes_, escore_.ToDouble());
-  inicioBonus_ = clock_.MonotonicTime();
-  view_.SetGaugeProgress(0);
+  RestartBar();
 }
 
 }  // namespace quillmont

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QEvent>
 #include <QLabel>
 #include <QTimer>
 #include <filesystem>
@@ -95,12 +96,32 @@ void TFormGame::FormCreate() {
   LeArqRec();
   services_.random.Seed(static_cast<std::uint32_t>(MillisecondsOfDay(services_.clock.UtcTime())));
   thousandsSeparator_ = SystemThousandsSeparator();
-  timer1_->start();
+  // The timer starts with the first deal, once the window shows.
 }
 
 void TFormGame::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!iniciado_) FormShow();  // restoring a minimised window deals nothing
+  if (!iniciado_) {
+    FormShow();
+    return;
+  }
+  // Restoring deals nothing; the bar is brought up to the clock at once.
+  timer1Guard_([this] { Timer1Timer(); });
+}
+
+void TFormGame::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  RunBarTimer();
+}
+
+void TFormGame::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || !iniciado_) return;
+  if (isMinimized()) {
+    RunBarTimer();
+  } else {
+    timer1Guard_([this] { Timer1Timer(); });
+  }
 }
 
 void TFormGame::FormShow() {
@@ -235,7 +256,18 @@ void TFormGame::RulesAction() {
 
 void TFormGame::ExitAction() { close(); }
 
-void TFormGame::Timer1Timer() { game_.Timer1Timer(); }
+void TFormGame::Timer1Timer() {
+  game_.Timer1Timer();
+  RunBarTimer();
+}
+
+void TFormGame::RunBarTimer() {
+  if (!game_.BarMoves() || !isVisible() || isMinimized()) {
+    timer1_->stop();
+  } else if (!timer1_->isActive()) {
+    timer1_->start();
+  }
+}
 
 // ---- what the rules ask of the window --------------------------------------
 
@@ -264,6 +296,8 @@ void TFormGame::ShowCounters(int tilesLeft, double score) {
 void TFormGame::SetGaugeMaximum(int maximum) { gauge1_->SetMaxValue(maximum); }
 
 void TFormGame::SetGaugeProgress(int progress) { gauge1_->SetProgress(progress); }
+
+void TFormGame::BarMovesAgain() { RunBarTimer(); }
 
 void TFormGame::SetBoardHeight(int height) { panel7_->resize(panel7_->width(), height); }
 

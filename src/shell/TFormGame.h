@@ -90,6 +90,8 @@ class TFormGame : public QWidget, private GameView {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -131,6 +133,9 @@ class TFormGame : public QWidget, private GameView {
   void ToolbarMouseDown(PictureControl* sender);
   void ToolbarMouseUp(PictureControl* sender);
   void Timer1Timer();
+  // The bar's timer runs only while a tick could change what the player
+  // sees: the bar can move and the window is neither hidden nor minimised.
+  void RunBarTimer();
 
   void NewGameAction();
   void GalleryAction();
@@ -144,6 +149,7 @@ class TFormGame : public QWidget, private GameView {
   void ShowCounters(int tilesLeft, double score) override;
   void SetGaugeMaximum(int maximum) override;
   void SetGaugeProgress(int progress) override;
+  void BarMovesAgain() override;
   void SetBoardHeight(int height) override;
   void GameEnded(TReal6 escore, std::int32_t perdidas) override;
 

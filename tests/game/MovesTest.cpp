@@ -165,9 +165,11 @@ TEST_F(MovesTest, GameEndsWithTilesLeftAndRanks) {
   EXPECT_EQ(view.log.back(), "result " + std::to_string(static_cast<long long>(game.Escore().ToLongDouble())) + " 4");
   const auto size = view.log.size();
   game.ClicaPeca(CellsOf(first)[0].first, CellsOf(first)[0].second, true);
+  EXPECT_TRUE(game.BarMoves());  // so that a bar already full is emptied too
   game.Timer1Timer();
   EXPECT_EQ(view.log.size(), size + 1);
   EXPECT_EQ(view.log.back(), "gauge 0");
+  EXPECT_FALSE(game.BarMoves());  // emptied: nothing to tick for until a new deal
 }
 
 TEST_F(MovesTest, NegativeResultIsReportedAsItIs) {

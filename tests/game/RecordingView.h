@@ -19,6 +19,7 @@ class RecordingView final : public GameView {
   int gaugeMaximum = 0;
   int gaugeProgress = 0;
   int boardHeight = 0;
+  int barWakes = 0;
   int tilesLeft = 0;
   double score = 0;
   struct Result {
@@ -52,6 +53,7 @@ class RecordingView final : public GameView {
     log.push_back("gauge " + std::to_string(progress));
   }
   void SetBoardHeight(int height) override { boardHeight = height; }
+  void BarMovesAgain() override { ++barWakes; }
   void GameEnded(TReal6 escore, std::int32_t perdidas) override {
     results.push_back({escore.ToLongDouble(), perdidas});
     log.push_back("result " + std::to_string(static_cast<long long>(escore.ToLongDouble())) + " " +

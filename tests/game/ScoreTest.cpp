@@ -64,9 +64,16 @@ TEST_F(ScoreTest, GaugeFollowsTheClock) {
   game.Timer1Timer();
   EXPECT_EQ(view.gaugeProgress, 130);
   EXPECT_EQ(view.gaugeMaximum, 260);
+  EXPECT_TRUE(game.BarMoves());
   clock.AdvanceMilliseconds(60000);
   game.Timer1Timer();
   EXPECT_GT(view.gaugeProgress, 260);  // the gauge holds it at its maximum
+  // Full: no tick can change it until the next restart.
+  EXPECT_FALSE(game.BarMoves());
+  const int wakes = view.barWakes;
+  Deal(0, 4, 2);
+  EXPECT_TRUE(game.BarMoves());
+  EXPECT_GT(view.barWakes, wakes);
 }
 
 TEST_F(ScoreTest, WallClockStepsMoveNeitherTheBarNorTheBonus) {

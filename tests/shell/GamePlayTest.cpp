@@ -28,6 +28,9 @@
 namespace quillmont::testing {
 namespace {
 
+// One tick of the main window's timer, as its event delivers it.
+void Tick(TFormGame& form) { QMetaObject::invokeMethod(form.Timer1(), "timeout"); }
+
 // Picks every group off the board in reading order.
 void PlayToTheEnd(TFormGame& form, int fits) {
   const Game& game = form.Jogo();
@@ -102,6 +105,13 @@ TEST(GamePlay, DuosGameToTheEndEntersTheBestPlayers) {
   // After the end, clicks and ticks change nothing but keep the bar empty.
   ClickCell(form, 5, 3);
   EXPECT_EQ(h.sound.played.size(), 25u);
+  // The bar is emptied at the next tick and then rests until a new deal.
+  Tick(form);
+  EXPECT_EQ(form.Gauge1()->Progress(), 0);
+  EXPECT_FALSE(form.Timer1()->isActive());
+  QTest::mouseClick(form.ToolbarImage(0), Qt::LeftButton);  // new game
+  EXPECT_EQ(form.DealCount(), 2);
+  EXPECT_TRUE(form.Timer1()->isActive());
   h.Stop();
   const std::string rec = ReadFile(h.ProgramFolder() / "QUILLMONT.REC");
   EXPECT_EQ(ParseRecords(rec), onDisk);
@@ -177,9 +187,6 @@ class FailingClock final : public Clock {
   }
 };
 
-// One tick of the main window's timer, as its event delivers it.
-void Tick(TFormGame& form) { QMetaObject::invokeMethod(form.Timer1(), "timeout"); }
-
 TEST(GamePlay, BonusBarTicksEvery100MsAndAFaultThatRepeatsIsReportedOnce) {
   FailingClock clock;
   MainWindowHarness h;
@@ -202,6 +209,28 @@ TEST(GamePlay, BonusBarTicksEvery100MsAndAFaultThatRepeatsIsReportedOnce) {
   clock.time.AdvanceMilliseconds(864);
   Tick(form);
   EXPECT_EQ(form.Gauge1()->Progress(), 140);
+
+  // A full bar wakes nobody until a match restarts it, and a minimised
+  // window ticks not at all; shown again, it is up to the clock at once.
+  clock.time.AdvanceMilliseconds(60000);
+  Tick(form);
+  EXPECT_EQ(form.Gauge1()->Progress(), 260);
+  EXPECT_FALSE(form.Timer1()->isActive());
+  const Game& game = form.Jogo();
+  const TPeca first = game.Peca(game.ColIni(), game.LinIni());
+  for (int c = game.ColIni(); c <= game.ColFim(); ++c)
+    for (int r = game.LinIni(); r <= game.LinFim(); ++r)
+      if (game.Peca(c, r).SameTile(first)) ClickCell(form, c, r);
+  EXPECT_EQ(form.Gauge1()->Progress(), 0);
+  EXPECT_TRUE(form.Timer1()->isActive());
+  form.showMinimized();
+  QApplication::processEvents();
+  EXPECT_FALSE(form.Timer1()->isActive());
+  clock.time.AdvanceMilliseconds(864);
+  form.showNormal();
+  QApplication::processEvents();
+  EXPECT_TRUE(form.Timer1()->isActive());
+  EXPECT_EQ(form.Gauge1()->Progress(), 10);
 }
 
 TEST(GamePlay, RightAndMiddleClicksAndClicksOnRemovedTilesAreIgnored) {
