@@ -18,6 +18,17 @@
 #   3. The small "Duos" board again, played with the keyboard alone: arrows
 #      from the top-left tile, Space and Enter to pick, the name typed, and
 #      Ctrl+Q to exit; the result ties with game 1 and both files are written.
+#   4. The big board at a scale factor of 1.5: the tiles fill their cells.
+#   5. Three copies A, B and C on one folder, the small "Duos" table holding
+#      fourteen results of 999999 and one of 1: A picks one wrong pair and
+#      plays all but its last pair; B plays a whole game, which takes the last
+#      place on disk while B's gallery waits; A's last pair ends lower than
+#      that, so A shows the game-over message, not the gallery, and B's name
+#      goes to B's result. B resets the category (OK in "Reset gallery?");
+#      A's next game ranks first in the emptied file. The program's file made
+#      read-only, B's game starts the player's own copy; writable again, C,
+#      idle since before that copy existed, names its result there too. All
+#      three exit with status 0 and both files are compared byte for byte.
 # The program's clocks run a hundred times slower (libfaketime), so the
 # Bonus Bar never loses a tenth while the pointer moves and the score and
 # the date are known exactly.
@@ -32,8 +43,11 @@ libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -1)
 
 use_scratch_folder
 fail() {
+  local log
   echo "FAIL: $*" >&2
-  [[ -s $work/game.log ]] && { echo "program output:" >&2; tail -30 "$work/game.log" >&2; }
+  for log in "$work"/game*.log; do
+    [[ -s $log ]] && { echo "program output ($(basename "$log")):" >&2; tail -30 "$log" >&2; }
+  done
   exit 1
 }
 start_virtual_display "$work" 1280x1024 wm || fail "no virtual display"
@@ -81,6 +95,36 @@ find_window() {
   done
   return 1
 }
+# windows_of PID REGEX [EXCEPT...]: the ids of the visible windows of that
+# copy of the program whose titles match REGEX, other than those given.
+windows_of() {
+  local pid=$1 pattern=$2 id
+  shift 2
+  for id in $(x xdotool search --all --onlyvisible --pid "$pid" --name "$pattern" 2> /dev/null || true); do
+    [[ " $* " == *" $id "* ]] || echo "$id"
+  done
+}
+# window_of PID REGEX [EXCEPT...]: the first of those (at most 10 s).
+window_of() {
+  local ids
+  for _ in $(seq 1 100); do
+    ids=$(windows_of "$@")
+    [[ -n $ids ]] && { head -1 <<< "$ids"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+# window_hidden ID: waits (at most 5 s) until that window is no longer shown.
+window_hidden() {
+  for _ in $(seq 1 50); do
+    x xwininfo -id "$1" 2> /dev/null | grep -q 'Map State: IsViewable' || return 0
+    sleep 0.1
+  done
+  fail "window $1 is still shown"
+}
+# activate WINDOW: gives it the focus and raises it; returns once it has
+# the focus (xdotool's complaints while the focus moves are dropped).
+activate() { x xdotool windowactivate --sync "$1" 2> /dev/null || true; }
 # window_gone REGEX: waits (at most 5 s) until no visible window has such a title.
 window_gone() {
   for _ in $(seq 1 50); do
@@ -88,28 +132,58 @@ window_gone() {
     sleep 0.1
   done
 }
-click_tile() {  # click_tile X Y: the centre of the tile whose top-left is X Y
-  x xdotool mousemove --sync $(($1 + 19)) $(($2 + 19)) click 1
+# click_tile X Y: the centre of the tile whose top-left is X Y. No pause after
+# the click (xdotool's default is 100 ms), or a whole game takes 5 s longer.
+click_tile() {
+  x xdotool mousemove --sync $(($1 + 19)) $(($2 + 19)) click --delay 0 1
 }
-# start_game: runs the program from its copy in $work/program, under the
-# locale $game_locale when set (built in $work/locales), else under C.
+# start_game [LOG]: runs the program from its copy in $work/program, under the
+# locale $game_locale when set (built in $work/locales), else under C, with the
+# player's data folder in $work/data; its output goes to LOG, by default
+# $work/game.log. Sets game_pid and main_window.
 start_game() {
   (cd "$work/program" && exec env ${game_locale:+LC_ALL="$game_locale" LOCPATH="$work/locales"} \
-     TZ=UTC XDG_CONFIG_HOME="$work/config" LD_PRELOAD="$libfaketime" \
-     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" FAKETIME="@2026-12-07 10:00:00 x0.01" ./quillmont > "$work/game.log" 2>&1) &
+     TZ=UTC XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" LD_PRELOAD="$libfaketime" \
+     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" FAKETIME="@2026-12-07 10:00:00 x0.01" \
+     ./quillmont > "${1:-$work/game.log}" 2>&1) &
   game_pid=$!
   pids+=("$game_pid")
-  main_window=$(x xdotool search --sync --onlyvisible --pid "$game_pid" --name '^Quillmont$' | head -1 || true)
+  # --all: the window of this copy, not any window of that title.
+  main_window=$(x xdotool search --all --sync --onlyvisible --pid "$game_pid" --name '^Quillmont$' | head -1 || true)
   [[ -n $main_window ]] || fail "the main window did not appear"
-  x xdotool windowactivate --sync "$main_window" || true
+  activate "$main_window"
 }
-# game_ends: the game exits, with status 0, within 10 s.
+# game_ends [PID]: the game (by default the last one started) exits, with
+# status 0, within 10 s.
 game_ends() {
   local status=0
-  wait_for_exit "$game_pid" || status=$?
+  wait_for_exit "${1:-$game_pid}" || status=$?
   ((status == 0)) || fail "the program did not exit cleanly (status $status)"
 }
+# pairs: the small Duos board on the screen as its 24 pairs, one a line
+# ("2 X1 Y1 X2 Y2") in $work/groups; equal tiles show equal colours.
+pairs() {
+  sort -k3 "$work/tiles" | awk '{ key = $3 " " $4 " " $5 " " $6; n[key]++; at[key] = at[key] " " $1 " " $2 }
+    END { for (k in n) print n[k], at[k] }' > "$work/groups"
+  [[ $(wc -l < "$work/groups") -eq 24 ]] || fail "48 tiles should make 24 pairs: $(cat "$work/groups")"
+  awk '$1 != 2 { bad = 1 } END { exit bad }' "$work/groups" || fail "some tile is not on exactly two tiles"
+}
+# play_pairs [FIRST [LAST]]: clicks the pairs on those lines of $work/groups.
+play_pairs() {
+  local x1 y1 x2 y2
+  while read -r _ x1 y1 x2 y2; do
+    click_tile "$x1" "$y1"
+    click_tile "$x2" "$y2"
+  done < <(sed -n "${1:-1},${2:-\$}p" "$work/groups")
+}
 empty_line() { printf '%20s %7d %d  0.00000000000000E+0000\r\n' '' 0 0; }
+# The day the program's clock shows, as the file holds it.
+day=$(($(date -u -d 2026-12-07 +%s) / 86400 + 25569))
+# result_line NAME SCORE MISSED: a line of QUILLMONT.REC dated that day.
+result_line() {
+  printf '%20s %7d %d  %.14E' "$1" "$2" "$3" "$day" | sed -E 's/E\+([0-9])([0-9])$/E+00\1\2/'
+  printf '\r\n'
+}
 
 mkdir -p "$work/config"
 cp -r "$bin_dir" "$work/program"
@@ -131,15 +205,8 @@ game_locale=de_DE.UTF-8
 start_game
 game_locale=
 wait_for_tiles 48
-# Equal tiles show equal colours: group the tiles by their four colours.
-sort -k3 "$work/tiles" | awk '{ key = $3 " " $4 " " $5 " " $6; n[key]++; at[key] = at[key] " " $1 " " $2 }
-  END { for (k in n) print n[k], at[k] }' > "$work/groups"
-[[ $(wc -l < "$work/groups") -eq 24 ]] || fail "48 tiles should make 24 pairs: $(cat "$work/groups")"
-awk '$1 != 2 { bad = 1 } END { exit bad }' "$work/groups" || fail "some tile is not on exactly two tiles"
-while read -r _ x1 y1 x2 y2; do
-  click_tile "$x1" "$y1"
-  click_tile "$x2" "$y2"
-done < "$work/groups"
+pairs
+play_pairs
 # The first press loaded the sound module, and a match's sound is playing.
 grep -q '/quillmont_sound\.so$' "/proc/$game_pid/maps" || fail "the sound module was not loaded"
 playing() {
@@ -152,7 +219,7 @@ playing || fail "no sound of the game is playing: $(timeout 5 pactl list sink-in
 
 gallery=$(x xdotool search --sync --onlyvisible --name '^Quillmont Gallery$' | head -1 || true)
 [[ -n $gallery ]] || fail "the gallery did not open for the name"
-x xdotool windowactivate --sync "$gallery" || true
+activate "$gallery"
 expect_title "$main_window" Quillmont
 expect_title "$gallery" "Quillmont Gallery"
 # Esc asks "Reset gallery?"; Esc again answers Cancel and the table stays.
@@ -160,7 +227,7 @@ x xdotool key Escape
 question=$(find_window '^Attention') || fail "Esc did not ask before a reset"
 expect_title "$question" Attention
 x xdotool key Escape
-x xdotool windowactivate --sync "$gallery" || true
+activate "$gallery"
 # Ranked and written before the name is asked for.
 head -c 56 "$work/program/QUILLMONT.REC" | grep -q '^ \{20\}  112032 0 ' ||
   fail "the result was not on disk, nameless, while the name was asked for: $(head -1 "$work/program/QUILLMONT.REC")"
@@ -173,11 +240,9 @@ game_ends
 stop_with TERM "$idle_pid" || fail "the second copy did not shut down cleanly: $(cat "$work/idle.log")"
 
 # 24 pairs at 16 * 48 points plus the full bonus of 15 * 10 * 26 each.
-day=$(($(date -u -d 2026-12-07 +%s) / 86400 + 25569))
+whole_game=$((24 * (16 * 48 + 15 * 10 * 26)))
 {
-  printf '%20s %7d %d  %.14E' 'Ana E2E' $((24 * (16 * 48 + 15 * 10 * 26))) 0 "$day" |
-    sed -E 's/E\+([0-9])([0-9])$/E+00\1\2/'
-  printf '\r\n'
+  result_line 'Ana E2E' "$whole_game" 0
   for _ in $(seq 2 270); do empty_line; done
 } > "$work/expected.rec"
 cmp "$work/expected.rec" "$work/program/QUILLMONT.REC" ||
@@ -262,19 +327,17 @@ while read -r keys; do
 done < "$work/keys"
 gallery=$(x xdotool search --sync --onlyvisible --name '^Quillmont Gallery$' | head -1 || true)
 [[ -n $gallery ]] || fail "the game played with keys did not end in the gallery"
-x xdotool windowactivate --sync "$gallery" || true
+activate "$gallery"
 x xdotool type --delay 30 'Keys Only'
 x xdotool key Return
 window_gone '^Quillmont Gallery$'
-x xdotool windowactivate --sync "$main_window" || true
+activate "$main_window"
 x xdotool key ctrl+q
 game_ends
 # Equal to game 1's score, so ranked second behind it.
 {
   head -1 "$work/played.rec"
-  printf '%20s %7d %d  %.14E' 'Keys Only' $((24 * (16 * 48 + 15 * 10 * 26))) 0 "$day" |
-    sed -E 's/E\+([0-9])([0-9])$/E+00\1\2/'
-  printf '\r\n'
+  result_line 'Keys Only' "$whole_game" 0
   tail -n +3 "$work/played.rec"
 } > "$work/expected.rec"
 cmp "$work/expected.rec" "$work/program/QUILLMONT.REC" ||
@@ -317,3 +380,155 @@ gaps=$(board_colour "$(scaled "$left" "$top" "$right" "$bottom")")
 kill -TERM "$game_pid"
 game_ends
 echo "at scale 1.5 the tiles fill the board without gaps"
+
+# --- 5. three copies on one folder, the file changing under them --------------
+program_rec=$work/program/QUILLMONT.REC
+own_rec=$work/data/quillmont/QUILLMONT.REC
+printf '[Quillmont]\nNumFits=2\nBoard=0\nColors=0\n' > "$work/config/QUILLMONT.INI"
+{
+  for i in $(seq 1 14); do result_line "Champion $i" 999999 0; done
+  result_line 'Last Place' 1 0
+  for _ in $(seq 16 270); do empty_line; done
+} > "$work/set-up.rec"
+cp "$work/set-up.rec" "$program_rec"
+start_game "$work/game-a.log"
+a_pid=$game_pid a_window=$main_window
+start_game "$work/game-b.log"
+b_pid=$game_pid b_window=$main_window
+start_game "$work/game-c.log"
+c_pid=$game_pid c_window=$main_window
+# lines FILE FIRST LAST: those lines of a records file, on one line, for a message.
+lines() { sed -n "$2,$3p" "$1" | tr -d '\r' | sed 's/^ *//; s/  */ /g' | paste -sd '|'; }
+# becomes FILE EXPECTED: waits (at most 5 s) until FILE holds exactly EXPECTED.
+becomes() {
+  for _ in $(seq 1 50); do
+    cmp -s "$2" "$1" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# play_game WINDOW: the whole board dealt in that copy's main window.
+play_game() {
+  activate "$1"
+  wait_for_tiles 48
+  pairs
+  play_pairs
+}
+# give_name PID NAME: types NAME over the offered one in that copy's gallery.
+give_name() {
+  local gallery
+  gallery=$(window_of "$1" '^Quillmont Gallery$') || fail "the gallery did not ask for \"$2\""
+  activate "$gallery"
+  x xdotool key ctrl+a
+  x xdotool type --delay 30 "$2"
+  x xdotool key Return
+  window_hidden "$gallery"
+}
+
+# A: one wrong pair (8735 points off), then every pair but the last.
+activate "$a_window"
+wait_for_tiles 48
+pairs
+read -r _ x1 y1 _ < <(sed -n 1p "$work/groups")
+read -r _ x2 y2 _ < <(sed -n 2p "$work/groups")
+click_tile "$x1" "$y1"
+click_tile "$x2" "$y2"
+play_pairs 3 23
+read -r _ last_pair < <(sed -n 24p "$work/groups")
+wait_for_tiles 4  # the last pair, and the halves of the pairs the wrong pick broke
+# B: a whole game; unnamed, it takes the last place on disk.
+play_game "$b_window"
+window_of "$b_pid" '^Quillmont Gallery$' > /dev/null || fail "the second copy's game did not rank"
+sed -n 15p "$program_rec" | grep -q "^ \{20\}  $whole_game 0 " ||
+  fail "the second copy's result is not last on disk, nameless: $(lines "$program_rec" 15 15)"
+# A ends lower than that: no place is left for it, whatever A read at start.
+activate "$a_window"
+wait_for_tiles 4
+read -r x1 y1 x2 y2 <<< "$last_pair"
+click_tile "$x1" "$y1"
+click_tile "$x2" "$y2"
+message=
+for _ in $(seq 1 100); do
+  [[ -n $(windows_of "$a_pid" '^Quillmont Gallery$') ]] &&
+    fail "the gallery asked for a name for a game that another copy's result had pushed out; line 15: $(lines "$program_rec" 15 15)"
+  message=$(windows_of "$a_pid" '^Quillmont$' "$a_window" | head -1)
+  [[ -n $message ]] && break
+  sleep 0.1
+done
+[[ -n $message ]] || fail "a game that did not rank showed no message"
+activate "$message"
+x xdotool key Return
+window_hidden "$message"
+give_name "$b_pid" Bravo
+{
+  head -14 "$work/set-up.rec"
+  result_line Bravo "$whole_game" 0
+  tail -n +16 "$work/set-up.rec"
+} > "$work/expected.rec"
+becomes "$program_rec" "$work/expected.rec" ||
+  fail "the name did not go to its own result; lines 14-15: $(lines "$program_rec" 14 15)"
+echo "two copies: the lower result showed the message; the name went to the other copy's result"
+
+# B resets the category; A's next game is ranked against the emptied file.
+activate "$b_window"
+x xdotool key ctrl+h
+b_gallery=$(window_of "$b_pid" '^Quillmont Gallery$') || fail "Ctrl+H did not open the gallery"
+activate "$b_gallery"
+x xdotool key Escape
+question=$(window_of "$b_pid" '^Attention$') || fail "Esc did not ask before a reset"
+# Cancel has the focus; Tab moves it to OK.
+activate "$question"
+x xdotool key Tab space
+window_hidden "$question"
+for _ in $(seq 1 270); do empty_line; done > "$work/expected.rec"
+becomes "$program_rec" "$work/expected.rec" || fail "the reset did not empty the category: $(lines "$program_rec" 1 1)"
+activate "$b_gallery"
+x xdotool key Return
+window_hidden "$b_gallery"
+activate "$a_window"
+x xdotool key ctrl+n
+play_game "$a_window"
+give_name "$a_pid" Alpha
+{
+  result_line Alpha "$whole_game" 0
+  for _ in $(seq 2 270); do empty_line; done
+} > "$work/expected.rec"
+becomes "$program_rec" "$work/expected.rec" ||
+  fail "a game was not ranked against the file as it stood; first line: $(lines "$program_rec" 1 1)"
+cp "$program_rec" "$work/program-table.rec"
+echo "a reset by one copy: the other copy's next game ranked first"
+
+# With the program's file read-only, B's game starts the player's own copy.
+chmod 0444 "$program_rec"
+activate "$b_window"
+x xdotool key ctrl+n
+play_game "$b_window"
+give_name "$b_pid" Delta
+{
+  result_line Alpha "$whole_game" 0
+  result_line Delta "$whole_game" 0
+  for _ in $(seq 3 270); do empty_line; done
+} > "$work/expected.rec"
+becomes "$own_rec" "$work/expected.rec" ||
+  fail "the player's copy is not the program's table plus Delta: $(lines "$own_rec" 1 3 2>&1)"
+cmp -s "$work/program-table.rec" "$program_rec" || fail "the read-only file was replaced: $(lines "$program_rec" 1 3)"
+# Writable again, and still that copy is the table for C, started before it existed.
+chmod 0644 "$program_rec"
+play_game "$c_window"
+give_name "$c_pid" Charlie
+{
+  head -2 "$work/expected.rec"
+  result_line Charlie "$whole_game" 0
+  for _ in $(seq 4 270); do empty_line; done
+} > "$work/expected-own.rec"
+becomes "$own_rec" "$work/expected-own.rec" ||
+  fail "Charlie is not in the player's copy: $(lines "$own_rec" 1 4); the program's file: $(lines "$program_rec" 1 3)"
+for window in "$a_window" "$b_window" "$c_window"; do
+  activate "$window"
+  x xdotool key ctrl+q
+done
+for pid in "$a_pid" "$b_pid" "$c_pid"; do game_ends "$pid"; done
+cmp "$work/expected-own.rec" "$own_rec" || fail "the player's copy changed at exit: $(lines "$own_rec" 1 4)"
+cmp "$work/program-table.rec" "$program_rec" ||
+  fail "the program's file changed once the player's copy existed: $(lines "$program_rec" 1 4)"
+echo "read-only, then writable again: every copy wrote to the player's copy"
