@@ -14,7 +14,6 @@ fail() {
   [[ -s $work/game.log ]] && { echo "program output:" >&2; grep -v '^\[' "$work/game.log" | tail -20 >&2; }
   exit 1
 }
-command -v weston > /dev/null || fail "weston is not installed"
 # A private runtime folder, as a session has one; weston and Qt want 0700.
 runtime=$work/runtime
 mkdir -m 700 "$runtime"
