@@ -60,11 +60,14 @@ void TFormGame::AttachWindows(TGallery* gallery, TMensagem* mensagem, TFormRules
 }
 
 // The attached window, or one made now and kept when the main window makes
-// its own; null when it has none.
+// its own; null when it has none. A window made here is this one's child, so
+// that window managers and compositors float it over the main window as a
+// dialog; the unique_ptr still deletes it first, which takes it off the
+// children before ~QWidget gets to them.
 template <typename Window, typename... Args>
-Window* TFormGame::OnFirstUse(Window*& window, std::unique_ptr<Window>& owned, Args&... args) {
+Window* TFormGame::OnFirstUse(Window*& window, std::unique_ptr<Window>& owned, Args&&... args) {
   if (window == nullptr && createWindowsOnFirstUse_) {
-    owned = std::make_unique<Window>(args...);
+    owned = std::make_unique<Window>(std::forward<Args>(args)..., this);
     window = owned.get();
   }
   return window;
@@ -72,7 +75,7 @@ Window* TFormGame::OnFirstUse(Window*& window, std::unique_ptr<Window>& owned, A
 
 TGallery* TFormGame::Gallery() {
   const bool made = gallery_ == nullptr;
-  OnFirstUse(gallery_, ownGallery_, shared_);
+  OnFirstUse(gallery_, ownGallery_, shared_, GalleryFormats::System());
   if (made && gallery_ != nullptr) AttachWindows(gallery_, mensagem_, rules_);
   return gallery_;
 }

@@ -61,7 +61,8 @@ class TFormGame : public QWidget, private GameView {
   // Runs FormDestroy: the best players first, then the settings.
   ~TFormGame() override;
 
-  // The secondary windows are created after the main window.
+  // The secondary windows are created after the main window. Attached
+  // windows stay their maker's: neither parented nor deleted here.
   void AttachWindows(TGallery* gallery, TMensagem* mensagem, TFormRules* rules);
   // Or the main window makes each itself, the first time it is shown: the
   // start-up then builds and paints nothing that is not on the screen.
@@ -166,7 +167,7 @@ class TFormGame : public QWidget, private GameView {
   std::string thousandsSeparator_;
 
   template <typename Window, typename... Args>
-  Window* OnFirstUse(Window*& window, std::unique_ptr<Window>& owned, Args&... args);
+  Window* OnFirstUse(Window*& window, std::unique_ptr<Window>& owned, Args&&... args);
   TGallery* Gallery();
   TMensagem* Mensagem();
   TFormRules* Rules();

@@ -56,6 +56,9 @@ TFormRules::TFormRules(QWidget* parent)
   palette.setColor(QPalette::Base, QColor(242, 242, 255));
   memo1_->setPalette(palette);
   memo1_->setPlainText(RulesText().join(QLatin1Char('\n')));
+  // The rules hold no tabs: Tab goes on to OK, as in any dialog, while Enter
+  // still makes a new line.
+  memo1_->setTabChangesFocus(true);
 
   MakeOkButton(QRect(148, 208, 75, 25));
 }

@@ -45,6 +45,8 @@ int main(int argc, char** argv) {
     // first shown, and then live to the end as if made here.
     formGame.CreateWindowsOnFirstUse();
 
+    // An error box belongs to the main window even when no window is active.
+    SetErrorReportOwner(&formGame);
     closer.SetWindow(&formGame);
     formGame.showMaximized();
     return QApplication::exec();

@@ -1,11 +1,13 @@
 // Faults the program must survive without losing its way: a bitmap file
-// gone, the wave files gone, settings and records files of random bytes.
+// gone, the wave files gone, settings and records files of random bytes; and
+// the box that reports them, over the main window.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QLabel>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 #include <random>
 
 #include "MainWindowHarness.h"
@@ -109,6 +111,33 @@ TEST(Faults, RandomBytesAsBothFilesStartWithDefaultsAndEmptyEntries) {
     EXPECT_EQ(settings.ReadInteger("Quillmont", "NumFits", 0), 2);
     EXPECT_EQ(settings.ReadString("Quillmont", "Player", "?"), "");
   }
+}
+
+TEST(Faults, TheErrorBoxStandsOverTheMainWindowWhileAnotherProgramHasTheFocus) {
+  MainWindowHarness h;
+  TFormGame& form = h.Start();
+  QWindow other;  // another program's window: none of ours is active
+  other.show();
+  other.requestActivate();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  ASSERT_EQ(QApplication::activeWindow(), nullptr);
+
+  SetErrorReportOwner(&form);
+  ErrorPresenter recording = SetErrorPresenter({});  // the real message box
+  std::vector<QWidget*> parents;
+  const auto report = [&parents] {
+    WhenModalShows([&parents](QWidget* box) {
+      parents.push_back(box->parentWidget());
+      box->close();
+    });
+    ReportError("Unable to write to QUILLMONT.REC");
+  };
+  report();
+  form.close();  // closed, its shutdown still to come: nothing to stand over
+  report();
+  SetErrorPresenter(std::move(recording));
+  SetErrorReportOwner(nullptr);
+  EXPECT_EQ(parents, (std::vector<QWidget*>{&form, nullptr}));
 }
 
 }  // namespace

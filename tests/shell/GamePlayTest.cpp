@@ -129,8 +129,7 @@ TEST(GamePlay, TriosGameWithACancellationShowsTheMessageWhenNotRanked) {
   }
   WriteFile(h.ProgramFolder() / "QUILLMONT.REC", FormatRecords(table));
   TFormGame& form = h.Start(false);
-  Windows windows(h.shared);
-  form.AttachWindows(&windows.gallery, &windows.mensagem, &windows.rules);
+  form.CreateWindowsOnFirstUse();
   form.show();
   QApplication::processEvents();
   const Game& game = form.Jogo();
@@ -145,10 +144,10 @@ TEST(GamePlay, TriosGameWithACancellationShowsTheMessageWhenNotRanked) {
   EXPECT_EQ(form.Panel4()->text(), "46");
   EXPECT_EQ(form.Gauge1()->Progress(), 0);
 
-  QWidget* shown = nullptr;
+  TMensagem* shown = nullptr;
   WhenModalShows([&](QWidget* modal) {
-    shown = modal;
-    QTest::mouseClick(windows.mensagem.BitBtn1(), Qt::LeftButton);
+    shown = qobject_cast<TMensagem*>(modal);
+    if (shown != nullptr) QTest::mouseClick(shown->BitBtn1(), Qt::LeftButton);
   });
   // Remove every complete group left; the two broken ones stay.
   while (!game.JogoTerminado()) {
@@ -167,8 +166,10 @@ TEST(GamePlay, TriosGameWithACancellationShowsTheMessageWhenNotRanked) {
       }
     ASSERT_TRUE(clicked);
   }
-  EXPECT_EQ(shown, &windows.mensagem);
-  EXPECT_EQ(windows.mensagem.Label1()->text(), "No more moves! Game over!");
+  ASSERT_NE(shown, nullptr);
+  EXPECT_EQ(shown->Label1()->text(), "No more moves! Game over!");
+  EXPECT_EQ(shown->parentWidget(), &form);  // a dialog over the main window
+  EXPECT_EQ(shown->pos(), QPoint(200, 108));
   EXPECT_EQ(h.shared.PosicaoRanking, kNoRank);
   EXPECT_EQ(form.Panel4()->text(), "4");  // the partners of the two cancelled tiles
   EXPECT_TRUE(h.sound.played.empty());    // muted throughout

@@ -190,6 +190,11 @@ TEST(ToolbarWindows, AreMadeWhenFirstShownAndKeptForTheRun) {
   EXPECT_EQ(shown[1]->windowTitle(), "Quillmont Gallery");
   EXPECT_EQ(shown[2], shown[0]);  // the same window, with its state, the second time
   EXPECT_EQ(shown[3], shown[1]);
+  // Dialogs of the main window, yet where they were designed to go, not
+  // centred over it.
+  for (QWidget* window : {shown[0], shown[1]}) EXPECT_EQ(window->parentWidget(), &form);
+  EXPECT_EQ(shown[0]->pos(), QPoint(171, 124));
+  EXPECT_EQ(shown[1]->pos(), QPoint(200, 108));
 }
 
 }  // namespace

@@ -82,6 +82,13 @@ expect_title() {
   shown=$(x xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
   [[ $shown == "$2" ]] || fail "the title bar shows \"$shown\", not \"$2\""
 }
+# expect_dialog WINDOW WHAT: the window is transient for the main window, so
+# that window managers float it over that window as a dialog.
+expect_dialog() {
+  local owner
+  owner=$(x xprop -id "$1" WM_TRANSIENT_FOR | sed -n 's/.*window id # \(0x[0-9a-f]*\)$/\1/p')
+  [[ -n $owner ]] && ((owner == main_window)) || fail "$2 is not transient for the main window (${owner:-none})"
+}
 # find_window REGEX [EXCEPT...]: the id of a visible window whose title
 # starts as REGEX says, other than those given (at most 5 s).
 find_window() {
@@ -222,6 +229,7 @@ gallery=$(x xdotool search --sync --onlyvisible --name '^Quillmont Gallery$' | h
 activate "$gallery"
 expect_title "$main_window" Quillmont
 expect_title "$gallery" "Quillmont Gallery"
+expect_dialog "$gallery" "the gallery"
 # Esc asks "Reset gallery?"; Esc again answers Cancel and the table stays.
 x xdotool key Escape
 question=$(find_window '^Attention') || fail "Esc did not ask before a reset"
@@ -285,11 +293,13 @@ wait_for_tiles 121
 x xdotool key F1
 rules=$(find_window '^Quillmont rules') || fail "F1 did not open the rules"
 expect_title "$rules" "Quillmont rules"
+expect_dialog "$rules" "the rules window"
 x wmctrl -i -c "$rules"
 window_gone '^Quillmont rules$'
 x xdotool mousemove --window "$main_window" --sync $((1 + 300 + 37)) 13 click 1
 error_box=$(find_window '^Quillmont' "$main_window") || fail "a missing face was not reported"
 expect_title "$error_box" Quillmont
+expect_dialog "$error_box" "the error box"
 x xdotool key Return
 kill -TERM "$game_pid"
 game_ends

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <atomic>
 #include <cstdio>
@@ -30,10 +31,23 @@ bool RunReporting(const std::function<void()>& handler, Report report) {
   return false;
 }
 
+QPointer<QWidget>& Owner() {
+  static QPointer<QWidget> owner;
+  return owner;
+}
+
+// The active window (a dialog over the main window, say), else the owner
+// while it is shown: once closed, its shutdown may still report, and a
+// closed window is nothing to stand over.
+QWidget* MessageBoxParent() {
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  QWidget* owner = Owner();
+  return owner != nullptr && owner->isVisible() ? owner : nullptr;
+}
+
 void ShowMessageBox(const std::string& message) {
   QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
-                  QString::fromLocal8Bit(message.c_str()), QMessageBox::Ok,
-                  QApplication::activeWindow());
+                  QString::fromLocal8Bit(message.c_str()), QMessageBox::Ok, MessageBoxParent());
   box.exec();
 }
 
@@ -48,6 +62,8 @@ void ReportError(const std::string& message) {
     ShowMessageBox(message);
   }
 }
+
+void SetErrorReportOwner(QWidget* owner) { Owner() = owner; }
 
 ErrorPresenter SetErrorPresenter(ErrorPresenter presenter) {
   ErrorPresenter previous = std::move(Presenter());

@@ -7,11 +7,18 @@
 #include <set>
 #include <string>
 
+class QWidget;
+
 namespace quillmont {
 
 // Shows the text in the program's error message box and returns. Tests may
 // replace the presenter to record messages instead of showing them.
 void ReportError(const std::string& message);
+
+// The window the message box belongs to when no window of the program is
+// active: the main window, handed over at start-up. The box is then
+// transient for it and floats over it as a dialog. Kept only while it lives.
+void SetErrorReportOwner(QWidget* owner);
 
 using ErrorPresenter = std::function<void(const std::string&)>;
 // Installs a presenter and returns the previous one (empty: the message box).

@@ -147,6 +147,9 @@ TEST(FormRulesTest, EditsLastAndEveryShowingRestoresCaptionAndText) {
     QTest::keyClicks(rules.Memo1(), "Hello. ");
     QTest::keyClick(rules.Memo1(), Qt::Key_Return);  // a new line in the memo, not OK
     EXPECT_TRUE(rules.isVisible());
+    // Tab leaves the text for OK, as in any dialog, and adds nothing to it.
+    QTest::keyClick(rules.Memo1(), Qt::Key_Tab);
+    EXPECT_TRUE(rules.BitBtn1()->hasFocus());
     first = true;
     QTest::mouseClick(rules.BitBtn1(), Qt::LeftButton);
   });
