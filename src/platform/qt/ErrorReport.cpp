@@ -34,6 +34,7 @@ void ShowMessageBox(const std::string& message) {
   QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
                   QString::fromLocal8Bit(message.c_str()), QMessageBox::Ok,
                   QApplication::activeWindow());
+  box.setTextFormat(Qt::PlainText);  // messages hold paths, which may look like markup
   box.exec();
 }
 
