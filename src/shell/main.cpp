@@ -2,6 +2,9 @@
 // lets the main window's destruction write the files.
 #include <QApplication>
 #include <QIcon>
+#include <sys/auxv.h>
+#include <unistd.h>
+
 #include <exception>
 
 #include "platform/Clock.h"
@@ -9,15 +12,32 @@
 #include "platform/ProgramFolder.h"
 #include "platform/RandomSource.h"
 #include "platform/qt/ErrorReport.h"
+#include "platform/qt/InstalledPlugins.h"
 #include "platform/qt/SignalCloser.h"
 #include "platform/qt/SoundPlayer.h"
 #include "records/SharedState.h"
 #include "shell/Settings.h"
 #include "shell/TFormGame.h"
 
+namespace {
+
+// Setuid, setgid or file capabilities: Qt would still read the environment
+// (QT_PLUGIN_PATH, QT_QPA_PLATFORM_PLUGIN_PATH) and load what it names with
+// rights the player does not have.
+bool RunsWithOthersRights() {
+  return ::getauxval(AT_SECURE) != 0 || ::geteuid() != ::getuid() || ::getegid() != ::getgid();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace quillmont;
+  if (RunsWithOthersRights()) {
+    WriteToStandardError("will not run setuid or setgid");
+    return 1;
+  }
   SignalCloser::BlockTerminationSignals();
+  UseOnlyInstalledQtPlugins(argc > 0 ? argv[0] : nullptr);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillmont"));
   // Ties the window to its installed desktop entry (Wayland has no WM class).

@@ -48,12 +48,22 @@ for size in 64 256; do
     || fail "${size}px icon has the wrong size: $dims"
 done
 
+# Whoever may write the program's folder must not get code into the game: a
+# qt.conf planted there is not read (this one would stop Qt at start), and
+# no plugin folder beside the executable is searched.
+printf '[Paths]\nPlugins=/nonexistent\n' > "$prefix/lib/quillmont/qt.conf"
 mkdir -p "$work/config" "$work/elsewhere"
 cd "$work/elsewhere"
-QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" PATH="$prefix/bin:$PATH" quillmont 2> "$work/stderr" &
+QT_DEBUG_PLUGINS=1 QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" PATH="$prefix/bin:$PATH" quillmont \
+  2> "$work/stderr" &
 pid=$!
 wait_until_idle "$pid"
-stop_with TERM "$pid" || fail "the installed program did not exit cleanly: $(cat "$work/stderr")"
+stop_with TERM "$pid" || fail "the installed program did not exit cleanly: $(tail -5 "$work/stderr")"
+searched=$(sed -n 's/.*checking directory path "\(.*\)".*/\1/p' "$work/stderr" | sort -u)
+grep -q platforms <<< "$searched" || fail "no plugin folder was searched: $(tail -5 "$work/stderr")"
+grep -v "^$(qtpaths6 --plugin-dir)/" <<< "$searched" &&
+  fail "plugins were searched outside Qt's installed folder"
+rm "$prefix/lib/quillmont/qt.conf"
 [[ $(stat -c %s "$prefix/lib/quillmont/QUILLMONT.REC") -eq 15120 ]] || fail "no best-players file in lib/quillmont"
 [[ -z $(ls -A "$work/elsewhere") ]] || fail "the program wrote into the folder it was started from"
 [[ -f $work/config/QUILLMONT.INI ]] || fail "no settings file"
