@@ -28,6 +28,17 @@ bool RunsWithOthersRights() {
   return ::getauxval(AT_SECURE) != 0 || ::geteuid() != ::getuid() || ::getegid() != ::getgid();
 }
 
+// Said once at start: a user without a home folder plays, but nothing of
+// theirs is kept, rather than being put in a folder that others share.
+void SayWhatIsNotKept(const quillmont::GameServices& services) {
+  const bool settings = services.settingsPath.empty(), records = services.userRecordsPath.empty();
+  if (!settings && !records) return;
+  const std::string lost = settings && records ? "the settings and the player's own best players"
+                           : settings          ? "the settings"
+                                               : "the player's own best players";
+  quillmont::WriteToStandardError("no home folder: " + lost + " will not be kept");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -54,8 +65,10 @@ int main(int argc, char** argv) {
     GameServices services{clock, random, sound, ExecutableDirectory(), SettingsFilePath(kSettingsFileName),
                           UserDataFilePath("quillmont/QUILLMONT.REC")};
     // A packaged copy's folder belongs to the system: writing the table there
-    // (as root may) would leave a file in /usr that no package owns.
-    services.keepRecordsInUserCopy = IsSystemInstall(services.programFolder);
+    // (as root may) would leave a file in /usr that no package owns. A folder
+    // that cannot be found (no /proc) is no place to write either.
+    services.keepRecordsInUserCopy = services.programFolder.empty() || IsSystemInstall(services.programFolder);
+    SayWhatIsNotKept(services);
 
     // Made before the main window and so destroyed after it: the shutdown
     // that its destruction runs stays under the signals' watch.

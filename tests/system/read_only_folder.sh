@@ -5,7 +5,8 @@
 # temporary file beside it; the table goes on in the player's own copy.
 # Then with no place to write at all: the shutdown says so on standard error.
 # (Root may write anywhere, so root drops to "nobody"; any other user runs as
-# itself.) As root also: a setgid copy is refused.
+# itself.) As root also: a setgid copy is refused, and a user without a home
+# folder plays and keeps nothing.
 set -euo pipefail
 bin_dir=$1 played=$2
 source "$(dirname "$0")/process.sh"
@@ -75,7 +76,7 @@ grep -qx "quillmont: Unable to write to $work/config/QUILLMONT.INI" "$work/log" 
   { echo "the unwritten settings were not said:"; cat "$work/log"; exit 1; }
 echo "unreadable files: both kept as they were, the results in the player's copy"
 
-# Only root can make a setgid copy.
+# Only root can make the next two: a setgid copy, and a user without a home.
 if ((${#as_user[@]} == 0)); then exit 0; fi
 
 # A copy installed setgid would give every player the group's rights, and Qt
@@ -95,3 +96,24 @@ else
   echo "setgid: refused"
 fi
 
+# No HOME and no entry in the user database: the game plays, says once that
+# nothing of the player's is kept, and keeps nothing, least of all in the
+# shared /tmp it once fell back on.
+homeless=54321
+if getent passwd "$homeless" > /dev/null; then echo "no home: skipped, user $homeless exists"; exit 0; fi
+rm -rf "$work/program"
+cp -r "$bin_dir" "$work/program"
+touch "$work/program/system-install"
+mkdir -m 700 "$work/runtime" "$work/cwd"
+chown "$homeless" "$work/runtime" "$work/cwd"
+(cd "$work/cwd" && exec setpriv --reuid=$homeless --regid=$homeless --clear-groups env -i QT_QPA_PLATFORM=offscreen \
+  XDG_RUNTIME_DIR="$work/runtime" "$work/program/quillmont") > "$work/log" 2>&1 &
+pid=$!
+wait_until_idle "$pid"
+stop_with TERM "$pid" || { echo "the program without a home did not shut down cleanly:"; cat "$work/log"; exit 1; }
+[[ $(grep '^quillmont:' "$work/log") == "quillmont: no home folder: the settings and the player's own best players will not be kept" ]] ||
+  { echo "without a home the program said:"; cat "$work/log"; exit 1; }
+kept=$(find /tmp -maxdepth 1 -user $homeless -newer "$work/program/system-install"
+  find "$work/program" "$work/cwd" -mindepth 1 -user $homeless)
+[[ -z $kept ]] || { echo "without a home the program kept: $kept"; exit 1; }
+echo "no home: said once, nothing kept"
