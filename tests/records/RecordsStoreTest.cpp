@@ -265,23 +265,6 @@ TEST_F(RecordsStoreTest, AnUnwritableProgramFileIsKeptForThePlayer) {
   }
   EXPECT_EQ(c.shared.Unsaved.size(), 1u);
   EXPECT_EQ(Read(ProgramFile()), oldBytes);
-
-  // A system install for a player without a home folder: no file at all.
-  // The game is ranked and named in memory, and no write fails or lands
-  // anywhere (the current folder included).
-  const fs::path former = fs::current_path();
-  fs::current_path(root / "program");
-  RecordsStore nowhere("", "");
-  SharedState d;
-  d.Tabela = nowhere.Load();
-  d.Player = "Nomad";
-  EXPECT_TRUE(nowhere.RankFinishedGame(d, TReal6::FromDouble(3000), 0, 46000));
-  NameRankedResult(d);
-  EXPECT_TRUE(nowhere.Save(d, true));
-  EXPECT_EQ(d.Tabela.At(0, 4, 2, 1).Nome, "Nomad");
-  EXPECT_TRUE(d.Unsaved.empty());
-  EXPECT_EQ(std::distance(fs::directory_iterator(root / "program"), fs::directory_iterator()), 5);
-  fs::current_path(former);
 }
 
 // A file that exists but cannot be read holds results nobody may lose: it

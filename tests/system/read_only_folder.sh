@@ -76,44 +76,34 @@ grep -qx "quillmont: Unable to write to $work/config/QUILLMONT.INI" "$work/log" 
   { echo "the unwritten settings were not said:"; cat "$work/log"; exit 1; }
 echo "unreadable files: both kept as they were, the results in the player's copy"
 
-# Only root can make the next two: a setgid copy, and a user without a home.
-if ((${#as_user[@]} == 0)); then exit 0; fi
-
-# A copy installed setgid would give every player the group's rights, and Qt
-# would still load what QT_PLUGIN_PATH names: it refuses to start.
-if findmnt -no OPTIONS --target "$work" | grep -qw nosuid; then
-  echo "setgid: skipped, $work is mounted nosuid"
-else
-  cp -r "$bin_dir" "$work/setgid"
-  chgrp games "$work/setgid/quillmont"
-  chmod 2755 "$work/setgid/quillmont"
-  status=0
-  # (LeakSanitizer cannot inspect a setgid process; there is nothing to leak.)
-  "${as_user[@]}" env QT_QPA_PLATFORM=offscreen HOME="$work/config" ASAN_OPTIONS=detect_leaks=0 \
-    timeout 10 "$work/setgid/quillmont" > "$work/log" 2>&1 || status=$?
-  [[ $status -ne 0 && $status -ne 124 && $(grep '^quillmont:' "$work/log") == "quillmont: will not run setuid or setgid" ]] ||
+# As root only: a setgid copy refuses to start (every player would get the
+# group's rights, and Qt would still load what QT_PLUGIN_PATH names).
+((${#as_user[@]})) || exit 0
+if ! findmnt -no OPTIONS --target "$work" | grep -qw nosuid; then
+  cp -r "$bin_dir" "$work/setgid" && chgrp games "$work/setgid/quillmont" && chmod 2755 "$work/setgid/quillmont"
+  status=0  # (LeakSanitizer cannot inspect a setgid process)
+  "${as_user[@]}" env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 timeout 10 "$work/setgid/quillmont" \
+    > "$work/log" 2>&1 || status=$?
+  said=$(grep '^quillmont:' "$work/log")
+  [[ $status -ne 0 && $status -ne 124 && $said == "quillmont: will not run setuid or setgid" ]] ||
     { echo "a setgid copy ran (status $status):"; cat "$work/log"; exit 1; }
   echo "setgid: refused"
 fi
 
-# No HOME and no entry in the user database: the game plays, says once that
-# nothing of the player's is kept, and keeps nothing, least of all in the
-# shared /tmp it once fell back on.
-homeless=54321
-if getent passwd "$homeless" > /dev/null; then echo "no home: skipped, user $homeless exists"; exit 0; fi
-rm -rf "$work/program"
-cp -r "$bin_dir" "$work/program"
+# A user with no HOME and no entry in the user database plays, is told once
+# that nothing of theirs is kept, and keeps nothing (it once went to /tmp).
+getent passwd 54321 > /dev/null && exit 0
 touch "$work/program/system-install"
-mkdir -m 700 "$work/runtime" "$work/cwd"
-chown "$homeless" "$work/runtime" "$work/cwd"
-(cd "$work/cwd" && exec setpriv --reuid=$homeless --regid=$homeless --clear-groups env -i QT_QPA_PLATFORM=offscreen \
-  XDG_RUNTIME_DIR="$work/runtime" "$work/program/quillmont") > "$work/log" 2>&1 &
+mkdir -m 700 "$work/cwd" && chown 54321 "$work/cwd"
+(cd "$work/cwd" && exec setpriv --reuid=54321 --regid=54321 --clear-groups env -i QT_QPA_PLATFORM=offscreen \
+  XDG_RUNTIME_DIR="$work/cwd" "$work/program/quillmont") > "$work/log" 2>&1 &
 pid=$!
 wait_until_idle "$pid"
-stop_with TERM "$pid" || { echo "the program without a home did not shut down cleanly:"; cat "$work/log"; exit 1; }
-[[ $(grep '^quillmont:' "$work/log") == "quillmont: no home folder: the settings and the player's own best players will not be kept" ]] ||
+stop_with TERM "$pid" || { echo "without a home the program did not shut down cleanly:"; cat "$work/log"; exit 1; }
+said="quillmont: no home folder: the settings and the player's own best players will not be kept"
+[[ $(grep '^quillmont:' "$work/log") == "$said" ]] ||
   { echo "without a home the program said:"; cat "$work/log"; exit 1; }
-kept=$(find /tmp -maxdepth 1 -user $homeless -newer "$work/program/system-install"
-  find "$work/program" "$work/cwd" -mindepth 1 -user $homeless)
+kept=$(find /tmp -maxdepth 1 -user 54321 -newer "$work/program/system-install"
+  find "$work/program" "$work/cwd" -mindepth 1 -user 54321)
 [[ -z $kept ]] || { echo "without a home the program kept: $kept"; exit 1; }
 echo "no home: said once, nothing kept"

@@ -309,44 +309,40 @@ TEST_F(GalleryTest, ControlsKeepTheirPlaces) {
   EXPECT_GE(caption->width(), 68);
 }
 
-// Names come from files that others may write. Shown as markup, the one
-// read here would make Qt open a file of that name, and a FIFO there would
-// freeze the window for good; the error box shows paths the same way.
+// Names come from files that others may write: shown as markup, this one
+// made Qt open the file it names (a FIFO there froze the window for good).
+// The error box shows paths the same way.
 TEST_F(GalleryTest, MarkupInANameOrAMessageShowsAsItsCharacters) {
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("qm-markup-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder);
-  const std::filesystem::path former = std::filesystem::current_path();
-  std::filesystem::current_path(folder);
-  std::ofstream(folder / "q1") << "";
+  namespace fs = std::filesystem;
+  const fs::path former = fs::current_path(), folder = fs::temp_directory_path() / ("qm-" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  fs::current_path(folder);
+  std::ofstream("q1") << "";
   const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   ASSERT_GE(::inotify_add_watch(watch, "q1", IN_OPEN), 0);
-  // Line 121 of the file holds Duos - Standard - Medium, rank 1.
-  std::string file = FormatRecords(TTabelaRecordes{});
+  std::string file = FormatRecords(TTabelaRecordes{});  // line 121: Duos - Standard - Medium, rank 1
   file.replace(120 * 56, 56, "        <img src=q1>    4000 3  4.52920000000000E+0004\r\n");
-  shared.Tabela.At(1, 5, 2, 1) = ParseRecords(file).At(1, 5, 2, 1);
-  shared.Tabela.At(1, 5, 2, 2).Nome = "<b>x</b>";
+  shared.Tabela = ParseRecords(file);
   WhenModalShows([&](QWidget*) {
     EXPECT_EQ(gallery.Cell(1, 1)->text(), "<img src=q1>");
-    EXPECT_EQ(gallery.Cell(2, 1)->text(), "<b>x</b>");
     for (int c = 0; c < 5; ++c) EXPECT_EQ(gallery.Cell(1, c)->textFormat(), Qt::PlainText) << c;
-    gallery.grab();  // painted
+    gallery.grab();
     WhenModalShows([](QWidget* box) {
       auto* message = qobject_cast<QMessageBox*>(box);
       ASSERT_NE(message, nullptr);
       EXPECT_EQ(message->textFormat(), Qt::PlainText);
-      EXPECT_EQ(message->text(), "Unable to write to /home/<img src=q1>/QUILLMONT.INI");
       message->grab();
       message->accept();
     });
-    ReportError("Unable to write to /home/<img src=q1>/QUILLMONT.INI");
+    ReportError("Unable to write to <img src=q1>");
     gallery.close();
   });
   gallery.ShowForViewing();
-  char events[4096];
+  char events[256];
   EXPECT_LT(::read(watch, events, sizeof events), 0) << "q1 was opened";
   ::close(watch);
-  std::filesystem::current_path(former);
-  std::filesystem::remove_all(folder);
+  fs::current_path(former);
+  fs::remove_all(folder);
 }
 
 TEST(GalleryDates, EveryLocalesDateFitsItsCellAndCOfferedTheFallback) {
