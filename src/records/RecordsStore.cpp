@@ -15,8 +15,9 @@ RecordsStore::RecordsStore(std::string programFile, std::string userFile)
 
 std::string RecordsStore::ChosenFile() const {
   std::error_code error;
-  const bool userFileExists = !userFile_.empty() && std::filesystem::symlink_status(userFile_, error).type() !=
-                                                      std::filesystem::file_type::not_found;
+  const bool userFileExists =
+      !userFile_.empty() &&
+      std::filesystem::symlink_status(userFile_, error).type() != std::filesystem::file_type::not_found;
   return programFile_.empty() || userFileExists ? userFile_ : programFile_;
 }
 

@@ -33,7 +33,8 @@ TDataHora EncodeTime(int hour, int minute, int second, int millisecond) {
 }
 
 bool IsPossibleDate(TDataHora value) {
-  // Also false for NaN; beyond it the day would not fit the integer below.
+  // Also false for NaN. Far outside these years the day would not even fit
+  // the 64-bit integer that DecodeDate works in.
   return value >= kFirstDay && value < kLastDay + 1;
 }
 
