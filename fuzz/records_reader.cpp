@@ -1,6 +1,7 @@
 // Any bytes as "QUILLMONT.REC": reading never fails, and once read and
 // written the table is a fixed point: reading the written file back and
-// writing it again gives the same bytes, of the one fixed length.
+// writing it again gives the same bytes, of the one fixed length; every date
+// read is one the gallery can show.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -17,7 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (once != twice) std::abort();
   if (ParseRecords(twice) != table) std::abort();
   for (int i = 0; i < TTabelaRecordes::kEntries; ++i) {
-    if (table.Line(i).Nome.size() > static_cast<std::size_t>(kMaxNameLength)) std::abort();
+    const TRecorde& entry = table.Line(i);
+    if (entry.Nome.size() > static_cast<std::size_t>(kMaxNameLength)) std::abort();
+    int year = 0, month = 0, day = 0;
+    DecodeDate(entry.Data, year, month, day);
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31) std::abort();
   }
   return 0;
 }

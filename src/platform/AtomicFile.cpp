@@ -172,7 +172,7 @@ void WriteFileAtomically(const std::string& target, std::string_view bytes) {
   const int fd = CreateTemporary(target, name);
   if (fd < 0) throw FileWriteError(target);
   const bool keepsMode = exists && S_ISREG(old.st_mode);
-  const bool ok = WriteAll(fd, bytes) && (!keepsMode || ::fchmod(fd, old.st_mode & 07777) == 0) && ::fsync(fd) == 0;
+  const bool ok = WriteAll(fd, bytes) && (!keepsMode || ::fchmod(fd, old.st_mode & 0666) == 0) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
   if (!ok || !closed || ::rename(name.c_str(), target.c_str()) != 0) {
     ::unlink(name.c_str());
@@ -182,8 +182,13 @@ void WriteFileAtomically(const std::string& target, std::string_view bytes) {
 }
 
 bool EnsureDirectory(const std::string& folder) {
+  // One level at a time, each new one private to the player as the XDG
+  // rules ask; one that exists fails with EEXIST and keeps its mode.
+  for (std::size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1)) {
+    ::mkdir(folder.substr(0, slash).c_str(), 0700);
+  }
+  ::mkdir(folder.c_str(), 0700);
   std::error_code error;
-  std::filesystem::create_directories(folder, error);
   return std::filesystem::is_directory(folder, error);
 }
 

@@ -46,11 +46,13 @@ std::string FolderOf(const std::string& path);
 std::optional<std::string> WriteTarget(const std::string& path);
 
 // Replaces target (as WriteTarget gives it) with bytes. A new file takes
-// mode 0666 less the umask; a replaced one keeps its mode. Throws
+// mode 0666 less the umask; a replaced one keeps its read and write bits
+// (never execute, setuid, setgid or sticky ones). Throws
 // FileWriteError when the target is read-only (never replaced) or any step
 // fails.
 void WriteFileAtomically(const std::string& target, std::string_view bytes);
-// mkdir -p; true when the folder exists afterwards.
+// mkdir -p, each new folder 0700 (existing ones keep their modes); true
+// when the folder exists afterwards.
 bool EnsureDirectory(const std::string& folder);
 // Whether a write of the target could succeed: its folder may be written
 // and the file, when it exists, is not read-only (root included: a file

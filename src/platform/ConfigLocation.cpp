@@ -13,6 +13,16 @@ std::string AbsoluteVariable(const char* name) {
   return value != nullptr && value[0] == '/' ? std::string(value) : std::string();
 }
 
+// folder + "/" + name, or "" when the folder is "": no place.
+std::string Inside(const std::string& folder, const std::string& name) {
+  return folder.empty() ? std::string() : folder + "/" + name;
+}
+
+std::string UserFolder(const char* variable, const char* underHome) {
+  const std::string xdg = AbsoluteVariable(variable);
+  return xdg.empty() ? Inside(HomeFolder(), underHome) : xdg;
+}
+
 }  // namespace
 
 std::string HomeFolder() {
@@ -23,17 +33,15 @@ std::string HomeFolder() {
       home = entry->pw_dir;
     }
   }
-  return home.empty() ? std::string("/tmp") : home;
+  return home.empty() || home.front() != '/' ? std::string() : home;
 }
 
 std::string SettingsFilePath(const std::string& bareName) {
-  const std::string xdg = AbsoluteVariable("XDG_CONFIG_HOME");
-  return (xdg.empty() ? HomeFolder() + "/.config" : xdg) + "/" + bareName;
+  return Inside(UserFolder("XDG_CONFIG_HOME", ".config"), bareName);
 }
 
 std::string UserDataFilePath(const std::string& relativePath) {
-  const std::string xdg = AbsoluteVariable("XDG_DATA_HOME");
-  return (xdg.empty() ? HomeFolder() + "/.local/share" : xdg) + "/" + relativePath;
+  return Inside(UserFolder("XDG_DATA_HOME", ".local/share"), relativePath);
 }
 
 }  // namespace quillmont

@@ -197,7 +197,7 @@ std::int32_t ProfileFile::ReadInteger(const std::string& section, const std::str
 }
 
 void ProfileFile::WriteStrings(const std::string& section, const std::vector<KeyWrite>& writes) {
-  if (writes.empty()) return;
+  if (writes.empty() || path_.empty()) return;
   try {
     EnsureDirectory(FolderOf(path_));
     // Never through a link of somebody else's; the player's own is followed.
@@ -225,6 +225,7 @@ void ProfileFile::WriteString(const std::string& section, const std::string& key
 }
 
 void ProfileFile::RemoveStaleTemporaries() const {
+  if (path_.empty()) return;
   if (const std::optional<std::string> target = WriteTarget(path_)) quillmont::RemoveStaleTemporaries(*target);
 }
 

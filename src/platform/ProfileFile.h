@@ -20,6 +20,8 @@ class ProfileWriteError : public std::runtime_error {
 
 class ProfileFile {
  public:
+  // An empty path is no file: every read gives the defaults and every write
+  // keeps nothing (a user without a home folder).
   explicit ProfileFile(std::string path) : path_(std::move(path)) {}
 
   const std::string& Path() const { return path_; }

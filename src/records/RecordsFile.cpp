@@ -206,7 +206,10 @@ TTabelaRecordes ParseRecords(std::string_view bytes) {
       entry.Escore = TReal6::FromDouble(score);  // throws at 2^127 and above
       entry.Perdidas = ReadInteger(reader.Token(32));
       const long double date = ReadReal(reader.Token(64));
-      if (std::fabs(date) > std::numeric_limits<double>::max()) throw BadField();
+      // A day no calendar shows (1E19, -5E6) is as unreadable as junk.
+      if (std::fabs(date) > std::numeric_limits<double>::max() || !IsPossibleDate(static_cast<double>(date))) {
+        throw BadField();
+      }
       entry.Data = static_cast<double>(date);
       entry.Nome = Trimmed(CleanName(name)).substr(0, kMaxNameLength);
     } catch (const std::exception&) {

@@ -15,8 +15,9 @@ RecordsStore::RecordsStore(std::string programFile, std::string userFile)
 
 std::string RecordsStore::ChosenFile() const {
   std::error_code error;
-  const bool userFileExists = std::filesystem::symlink_status(userFile_, error).type() !=
-                              std::filesystem::file_type::not_found;
+  const bool userFileExists =
+      !userFile_.empty() &&
+      std::filesystem::symlink_status(userFile_, error).type() != std::filesystem::file_type::not_found;
   return programFile_.empty() || userFileExists ? userFile_ : programFile_;
 }
 
@@ -72,7 +73,14 @@ RecordsStore::Attempt RecordsStore::WriteTo(const std::string& file, const std::
 }
 
 RecordsStore::Attempt RecordsStore::Write(const std::vector<TableChange>& changes, bool atShutdown) {
-  Attempt attempt = WriteTo(ChosenFile(), changes, atShutdown);
+  const std::string chosen = ChosenFile();
+  if (chosen.empty()) {
+    // No file to keep: the changes stand in memory, as start-up said.
+    Attempt nowhere;
+    nowhere.outcome = Outcome::kWritten;
+    return nowhere;
+  }
+  Attempt attempt = WriteTo(chosen, changes, atShutdown);
   const bool refused = attempt.outcome == Outcome::kFailed || attempt.outcome == Outcome::kUnreadable;
   if (!refused || attempt.file == userFile_ || userFile_.empty()) return attempt;
   Attempt own = WriteTo(userFile_, changes, atShutdown);

@@ -22,7 +22,8 @@ class RecordsStore {
   // player's own copy. The program's file is the table while it can be read
   // and written and the player's copy does not exist; from the moment that
   // copy exists it is the table for every running copy of the program. The
-  // choice is made again at every write.
+  // choice is made again at every write. userFile is "" for a player with
+  // no home folder; with neither file the table lives in memory alone.
   RecordsStore(std::string programFile, std::string userFile);
 
   // Removes what killed writes left beside the files and reads the table;

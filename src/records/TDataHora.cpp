@@ -17,6 +17,8 @@ std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
 }
 
 const std::int64_t kEpochOffset = DaysFromCivil(1899, 12, 30);
+const double kFirstDay = static_cast<double>(DaysFromCivil(1, 1, 1) - kEpochOffset);
+const double kLastDay = static_cast<double>(DaysFromCivil(9999, 12, 31) - kEpochOffset);
 
 }  // namespace
 
@@ -28,6 +30,12 @@ TDataHora EncodeDate(int year, int month, int day) {
 TDataHora EncodeTime(int hour, int minute, int second, int millisecond) {
   const CivilTime t{1899, 12, 30, hour, minute, second, millisecond};
   return static_cast<double>(MillisecondsOfDay(t)) / 86'400'000.0;
+}
+
+bool IsPossibleDate(TDataHora value) {
+  // Also false for NaN. Far outside these years the day would not even fit
+  // the 64-bit integer that DecodeDate works in.
+  return value >= kFirstDay && value < kLastDay + 1;
 }
 
 void DecodeDate(TDataHora value, int& year, int& month, int& day) {

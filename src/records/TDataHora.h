@@ -11,7 +11,10 @@ using TDataHora = double;
 TDataHora EncodeDate(int year, int month, int day);
 // Fraction of a day for a time of day with milliseconds.
 TDataHora EncodeTime(int hour, int minute, int second, int millisecond);
-// Inverse of EncodeDate for the whole part of a value.
+// Whether the whole part of a value is a day of the years 1 to 9999, the
+// calendar that dates are shown in; a file may hold any other number.
+bool IsPossibleDate(TDataHora value);
+// Inverse of EncodeDate for the whole part of a possible date.
 void DecodeDate(TDataHora value, int& year, int& month, int& day);
 
 // The local time of day, whole part 0: what the Bonus Bar measures with.

@@ -36,6 +36,9 @@ void SetTextColour(QLabel* label, QColor colour) {
 
 QLabel* MakeLabel(QWidget* parent, const QString& text, QRect bounds, Qt::Alignment alignment, bool bold = false) {
   auto* label = new QLabel(text, parent);
+  // Names come from files that others may write: never guessed to be HTML,
+  // whose images Qt would go and read.
+  label->setTextFormat(Qt::PlainText);
   label->setGeometry(bounds);
   label->setAlignment(alignment | Qt::AlignTop);
   if (bold) label->setFont(ProgramFont(11, true));

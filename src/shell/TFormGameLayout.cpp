@@ -41,6 +41,7 @@ QLabel* MakeCaption(QWidget* parent, const char* text, QRect bounds) {
 
 QLabel* MakeCounter(QWidget* parent, QRect bounds) {
   auto* counter = new QLabel(parent);
+  counter->setTextFormat(Qt::PlainText);  // numbers with the locale's separator
   counter->setGeometry(bounds);
   counter->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   counter->setLineWidth(2);

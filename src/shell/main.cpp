@@ -2,6 +2,9 @@
 // lets the main window's destruction write the files.
 #include <QApplication>
 #include <QIcon>
+#include <sys/auxv.h>
+#include <unistd.h>
+
 #include <exception>
 
 #include "platform/Clock.h"
@@ -9,15 +12,43 @@
 #include "platform/ProgramFolder.h"
 #include "platform/RandomSource.h"
 #include "platform/qt/ErrorReport.h"
+#include "platform/qt/InstalledPlugins.h"
 #include "platform/qt/SignalCloser.h"
 #include "platform/qt/SoundPlayer.h"
 #include "records/SharedState.h"
 #include "shell/Settings.h"
 #include "shell/TFormGame.h"
 
+namespace {
+
+// Setuid, setgid or file capabilities: Qt would still read the environment
+// (QT_PLUGIN_PATH, QT_QPA_PLATFORM_PLUGIN_PATH) and load what it names with
+// rights the player does not have.
+bool RunsWithOthersRights() {
+  return ::getauxval(AT_SECURE) != 0 || ::geteuid() != ::getuid() || ::getegid() != ::getgid();
+}
+
+// Said once at start: a user without a home folder plays, but nothing of
+// theirs is kept, rather than being put in a folder that others share.
+void SayWhatIsNotKept(const quillmont::GameServices& services) {
+  const bool settings = services.settingsPath.empty(), records = services.userRecordsPath.empty();
+  if (!settings && !records) return;
+  const std::string lost = settings && records ? "the settings and the player's own best players"
+                           : settings          ? "the settings"
+                                               : "the player's own best players";
+  quillmont::WriteToStandardError("no home folder: " + lost + " will not be kept");
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace quillmont;
+  if (RunsWithOthersRights()) {
+    WriteToStandardError("will not run setuid or setgid");
+    return 1;
+  }
   SignalCloser::BlockTerminationSignals();
+  UseOnlyInstalledQtPlugins(argc > 0 ? argv[0] : nullptr);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillmont"));
   // Ties the window to its installed desktop entry (Wayland has no WM class).
@@ -34,8 +65,10 @@ int main(int argc, char** argv) {
     GameServices services{clock, random, sound, ExecutableDirectory(), SettingsFilePath(kSettingsFileName),
                           UserDataFilePath("quillmont/QUILLMONT.REC")};
     // A packaged copy's folder belongs to the system: writing the table there
-    // (as root may) would leave a file in /usr that no package owns.
-    services.keepRecordsInUserCopy = IsSystemInstall(services.programFolder);
+    // (as root may) would leave a file in /usr that no package owns. A folder
+    // that cannot be found (no /proc) is no place to write either.
+    services.keepRecordsInUserCopy = services.programFolder.empty() || IsSystemInstall(services.programFolder);
+    SayWhatIsNotKept(services);
 
     // Made before the main window and so destroyed after it: the shutdown
     // that its destruction runs stays under the signals' watch.

@@ -94,6 +94,10 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
   struct stat info {};
   ::stat(path.c_str(), &info);
   EXPECT_EQ(info.st_mode & 0777, 0600u);  // the old file's permissions stay
+  ::chmod(path.c_str(), 06755);           // but never execute, setuid or setgid
+  WriteFileAtomically(path, "second");
+  ::stat(path.c_str(), &info);
+  EXPECT_EQ(info.st_mode & 07777, 0644u);
   // A target that is a folder cannot be replaced: the error names the path,
   // nothing is left behind.
   std::filesystem::create_directories(folder / "dir");
@@ -107,6 +111,13 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
   for (const auto& entry : std::filesystem::directory_iterator(folder)) entries += entry.exists();
   EXPECT_EQ(entries, 2);
   EXPECT_EQ(ReadFileContents((folder / "missing").string()).status, FileContents::Status::kMissing);
+  // Folders made for the player's files are 0700; one already there keeps its mode.
+  ::chmod(folder.c_str(), 0755);
+  ASSERT_TRUE(EnsureDirectory((folder / "quillmont/data").string()));
+  for (const char* made : {"", "quillmont", "quillmont/data"}) {
+    ::stat((folder / made).c_str(), &info);
+    EXPECT_EQ(info.st_mode & 07777, *made ? 0700u : 0755u) << made;
+  }
   // A file without write bits is never replaced, root or not.
   ::chmod(path.c_str(), 0444);
   EXPECT_THROW(WriteFileAtomically(path, "third"), FileWriteError);

@@ -166,6 +166,15 @@ TEST(RecordsFile, DamagedFilesLoseOnlyWhatIsDamaged) {
   EXPECT_EQ(oddRead.Line(8), TRecorde{});
   EXPECT_EQ(oddRead.Line(9), table.Line(9));
 
+  // A day outside the years 1 to 9999 is no date: 1E19 once showed as
+  // 6/4/01. The first and last days stay; a markup name is just a name.
+  std::ifstream seed(QUILLMONT_RECORDS_CORPUS "/impossible-dates.rec", std::ios::binary);
+  const TTabelaRecordes days = ParseRecords(std::string{std::istreambuf_iterator<char>(seed), {}});
+  for (int i : {0, 1, 2, 5}) EXPECT_EQ(days.Line(i), TRecorde{}) << i;
+  EXPECT_EQ(days.Line(3), Entry("Dee", 7000, 0, EncodeDate(9999, 12, 31)));
+  EXPECT_EQ(days.Line(4), Entry("Eve", 6000, 0, EncodeDate(1, 1, 1)));
+  EXPECT_EQ(days.Line(6), Entry("<img src=/dev/zero>", 4000, 3, 45292));
+
   // A score far beyond any integer type is written digit for digit.
   TTabelaRecordes huge;
   huge.Line(0) = Entry("Big", std::ldexp(1.0L, 100), 0, 1);

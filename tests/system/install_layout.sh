@@ -64,8 +64,8 @@ check_layout() {
 run_once() {
   local elsewhere
   elsewhere=$(mktemp -d -p "$work")
-  (cd "$elsewhere" && exec env QT_QPA_PLATFORM=offscreen HOME="$work" XDG_CONFIG_HOME="$2" XDG_DATA_HOME="$3" \
-    "$1" 2> "$work/stderr") &
+  (cd "$elsewhere" && exec env QT_DEBUG_PLUGINS=1 QT_QPA_PLATFORM=offscreen HOME="$work" XDG_CONFIG_HOME="$2" \
+    XDG_DATA_HOME="$3" "$1" 2> "$work/stderr") &
   pid=$!
   wait_until_idle "$pid"
   stop_with TERM "$pid" || fail "$1 did not exit cleanly: $(cat "$work/stderr")"
@@ -74,7 +74,16 @@ run_once() {
 }
 
 check_layout "$prefix" bin/quillmont
+# Whoever may write the program's folder must not get code into the game: a
+# qt.conf planted there is not read (this one would stop Qt at start), and
+# no plugin folder beside the executable is searched.
+printf '[Paths]\nPlugins=/nonexistent\n' > "$prefix/lib/quillmont/qt.conf"
 run_once "$prefix/bin/quillmont" "$work/config" "$work/data"
+searched=$(sed -n 's/.*checking directory path "\(.*\)".*/\1/p' "$work/stderr" | sort -u)
+grep -q platforms <<< "$searched" || fail "no plugin folder was searched: $(tail -5 "$work/stderr")"
+grep -v "^$(qtpaths6 --plugin-dir)/" <<< "$searched" &&
+  fail "plugins were searched outside Qt's installed folder"
+rm "$prefix/lib/quillmont/qt.conf"
 [[ $(stat -c %s "$prefix/lib/quillmont/QUILLMONT.REC") -eq 15120 ]] || fail "no best-players file in lib/quillmont"
 echo "installed layout and start through the link: fine"
 

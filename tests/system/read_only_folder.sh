@@ -5,7 +5,8 @@
 # temporary file beside it; the table goes on in the player's own copy.
 # Then with no place to write at all: the shutdown says so on standard error.
 # (Root may write anywhere, so root drops to "nobody"; any other user runs as
-# itself.)
+# itself.) As root also: a setgid copy is refused, and a user without a home
+# folder plays and keeps nothing.
 set -euo pipefail
 bin_dir=$1 played=$2
 source "$(dirname "$0")/process.sh"
@@ -74,3 +75,35 @@ cmp "$played" "$work/program/QUILLMONT.REC" || { echo "the unreadable QUILLMONT.
 grep -qx "quillmont: Unable to write to $work/config/QUILLMONT.INI" "$work/log" ||
   { echo "the unwritten settings were not said:"; cat "$work/log"; exit 1; }
 echo "unreadable files: both kept as they were, the results in the player's copy"
+
+# As root only: a setgid copy refuses to start (every player would get the
+# group's rights, and Qt would still load what QT_PLUGIN_PATH names).
+((${#as_user[@]})) || exit 0
+if ! findmnt -no OPTIONS --target "$work" | grep -qw nosuid; then
+  cp -r "$bin_dir" "$work/setgid" && chgrp games "$work/setgid/quillmont" && chmod 2755 "$work/setgid/quillmont"
+  status=0  # (LeakSanitizer cannot inspect a setgid process)
+  "${as_user[@]}" env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 timeout 10 "$work/setgid/quillmont" \
+    > "$work/log" 2>&1 || status=$?
+  said=$(grep '^quillmont:' "$work/log")
+  [[ $status -ne 0 && $status -ne 124 && $said == "quillmont: will not run setuid or setgid" ]] ||
+    { echo "a setgid copy ran (status $status):"; cat "$work/log"; exit 1; }
+  echo "setgid: refused"
+fi
+
+# A user with no HOME and no entry in the user database plays, is told once
+# that nothing of theirs is kept, and keeps nothing (it once went to /tmp).
+getent passwd 54321 > /dev/null && exit 0
+touch "$work/program/system-install"
+mkdir -m 700 "$work/cwd" && chown 54321 "$work/cwd"
+(cd "$work/cwd" && exec setpriv --reuid=54321 --regid=54321 --clear-groups env -i QT_QPA_PLATFORM=offscreen \
+  XDG_RUNTIME_DIR="$work/cwd" "$work/program/quillmont") > "$work/log" 2>&1 &
+pid=$!
+wait_until_idle "$pid"
+stop_with TERM "$pid" || { echo "without a home the program did not shut down cleanly:"; cat "$work/log"; exit 1; }
+said="quillmont: no home folder: the settings and the player's own best players will not be kept"
+[[ $(grep '^quillmont:' "$work/log") == "$said" ]] ||
+  { echo "without a home the program said:"; cat "$work/log"; exit 1; }
+kept=$(find /tmp -maxdepth 1 -user 54321 -newer "$work/program/system-install"
+  find "$work/program" "$work/cwd" -mindepth 1 -user 54321)
+[[ -z $kept ]] || { echo "without a home the program kept: $kept"; exit 1; }
+echo "no home: said once, nothing kept"

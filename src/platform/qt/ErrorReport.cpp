@@ -48,6 +48,7 @@ QWidget* MessageBoxParent() {
 void ShowMessageBox(const std::string& message) {
   QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
                   QString::fromLocal8Bit(message.c_str()), QMessageBox::Ok, MessageBoxParent());
+  box.setTextFormat(Qt::PlainText);  // messages hold paths, which may look like markup
   box.exec();
 }
 

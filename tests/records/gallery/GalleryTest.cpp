@@ -12,11 +12,18 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "support/ModalWindows.h"
 #include "controls/TLabel3D.h"
 #include "platform/Clock.h"
+#include "records/RecordsFile.h"
 #include "records/TDataHora.h"
+#include "platform/qt/ErrorReport.h"
 #include "records/SharedState.h"
 #include "platform/qt/LocaleFormats.h"
 #include "records/TGallery.h"
@@ -300,6 +307,42 @@ TEST_F(GalleryTest, ControlsKeepTheirPlaces) {
   EXPECT_EQ(caption->pos(), QPoint(8, 352));
   EXPECT_GE(caption->width(), caption->fontMetrics().horizontalAdvance(caption->text()));
   EXPECT_GE(caption->width(), 68);
+}
+
+// Names come from files that others may write: shown as markup, this one
+// made Qt open the file it names (a FIFO there froze the window for good).
+// The error box shows paths the same way.
+TEST_F(GalleryTest, MarkupInANameOrAMessageShowsAsItsCharacters) {
+  namespace fs = std::filesystem;
+  const fs::path former = fs::current_path(), folder = fs::temp_directory_path() / ("qm-" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  fs::current_path(folder);
+  std::ofstream("q1") << "";
+  const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(::inotify_add_watch(watch, "q1", IN_OPEN), 0);
+  std::string file = FormatRecords(TTabelaRecordes{});  // line 121: Duos - Standard - Medium, rank 1
+  file.replace(120 * 56, 56, "        <img src=q1>    4000 3  4.52920000000000E+0004\r\n");
+  shared.Tabela = ParseRecords(file);
+  WhenModalShows([&](QWidget*) {
+    EXPECT_EQ(gallery.Cell(1, 1)->text(), "<img src=q1>");
+    for (int c = 0; c < 5; ++c) EXPECT_EQ(gallery.Cell(1, c)->textFormat(), Qt::PlainText) << c;
+    gallery.grab();
+    WhenModalShows([](QWidget* box) {
+      auto* message = qobject_cast<QMessageBox*>(box);
+      ASSERT_NE(message, nullptr);
+      EXPECT_EQ(message->textFormat(), Qt::PlainText);
+      message->grab();
+      message->accept();
+    });
+    ReportError("Unable to write to <img src=q1>");
+    gallery.close();
+  });
+  gallery.ShowForViewing();
+  char events[256];
+  EXPECT_LT(::read(watch, events, sizeof events), 0) << "q1 was opened";
+  ::close(watch);
+  fs::current_path(former);
+  fs::remove_all(folder);
 }
 
 TEST(GalleryDates, EveryLocalesDateFitsItsCellAndCOfferedTheFallback) {
