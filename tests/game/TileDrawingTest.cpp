@@ -1,6 +1,14 @@
 // The pixels of a tile, read straight from its picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <iterator>
+#include <set>
+#include <utility>
+#include <vector>
+
 #include "game/TileDrawing.h"
 
 namespace quillmont {
@@ -13,10 +21,44 @@ TPeca Tile(int left, int top, int right, int bottom, std::uint8_t estado = kNoTa
   return p;
 }
 
-PixelBuffer Painted(const TPeca& p) {
+PixelBuffer Painted(const TPeca& p, bool symbols = false) {
   PixelBuffer picture;
-  PaintTile(p, picture);
+  PaintTile(p, picture, symbols);
   return picture;
+}
+
+using Pixels = std::set<std::pair<int, int>>;
+
+// The quarter a pixel lies in (0 left, 1 top, 2 right, 3 bottom), or -1 on
+// a diagonal or a pixel's width from one, corners included.
+int QuarterOf(int x, int y) {
+  const int d1 = y - x, d2 = 38 - x - y;
+  if (std::abs(d1) < 3 || std::abs(d2) < 3) return -1;
+  if (d1 > 0) return d2 > 0 ? 0 : 3;
+  return d2 > 0 ? 1 : 2;
+}
+
+// The pixels of one quarter where the two pictures differ, each turned into
+// the left quarter (a quarter turn counter-clockwise per quarter).
+Pixels Differing(const PixelBuffer& a, const PixelBuffer& b, int quarter) {
+  Pixels pixels;
+  for (int y = 0; y < kTileSize; ++y)
+    for (int x = 0; x < kTileSize; ++x) {
+      if (a.At(x, y) == b.At(x, y) || QuarterOf(x, y) != quarter) continue;
+      int u = x, v = y;
+      for (int turn = 0; turn < quarter; ++turn) std::tie(u, v) = std::pair(v, 38 - u);
+      pixels.emplace(u, v);
+    }
+  return pixels;
+}
+
+int Grey(Rgb c) { return (RedOf(c) * 11 + GreenOf(c) * 16 + BlueOf(c) * 5) / 32; }
+
+PixelBuffer InGrey(const PixelBuffer& p) {
+  PixelBuffer grey(p.Width(), p.Height());
+  for (int y = 0; y < p.Height(); ++y)
+    for (int x = 0; x < p.Width(); ++x) grey.Set(x, y, static_cast<Rgb>(Grey(p.At(x, y))));
+  return grey;
 }
 
 TEST(TileDrawing, LineTwoAndLineEighteenShadesOfEveryColour) {
@@ -91,9 +133,74 @@ TEST(TileDrawing, PaintingOverAnOldPictureLeavesNothingOfIt) {
   EXPECT_EQ(picture, Painted(Tile(6, 1, 2, 3)));
   // A smaller picture is painted as far as it reaches.
   PixelBuffer small(20, 20, MakeRgb(1, 2, 3));
-  PaintTile(Tile(6, 1, 2, 3), small);
+  PaintTile(Tile(6, 1, 2, 3), small, true);
   EXPECT_EQ(small.Width(), 20);
   EXPECT_EQ(small.At(19, 19), MakeRgb(0, 0, 0));
+}
+
+// FNV-1a over the pixels of every tile a deal can make, plain and selected.
+std::uint64_t AllTilesHash(bool symbols) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (int code = 0; code < 6 * 6 * 6 * 6; ++code)
+    for (const std::uint8_t estado : {kNoTabuleiro, kSelecionada}) {
+      const PixelBuffer p =
+          Painted(Tile(code % 6 + 1, code / 6 % 6 + 1, code / 36 % 6 + 1, code / 216 + 1, estado), symbols);
+      for (int i = 0; i < p.Width() * p.Height(); ++i) hash = (hash ^ p.Data()[i]) * 1099511628211ull;
+    }
+  return hash;
+}
+
+TEST(TileDrawing, WithoutSymbolsEveryPixelIsAsBeforeThereWereAny) {
+  EXPECT_EQ(AllTilesHash(false), 0x0617d4b375a90395u);  // taken before the marks existed
+  EXPECT_NE(AllTilesHash(true), 0x0617d4b375a90395u);
+}
+
+TEST(TileDrawing, SymbolsMarkEveryQuarterInsideTheAreaTheCursorLeavesFree) {
+  // Each colour's mark, read off a tile of that colour alone.
+  std::array<Pixels, 7> marks;
+  for (int c = 1; c <= 6; ++c) {
+    const PixelBuffer plain = Painted(Tile(c, c, c, c)), marked = Painted(Tile(c, c, c, c), true);
+    for (int y = 0; y < kTileSize; ++y)
+      for (int x = 0; x < kTileSize; ++x) {
+        if (plain.At(x, y) == marked.At(x, y)) continue;
+        EXPECT_EQ(marked.At(x, y), MakeRgb(0, 0, 0)) << c << " at " << x << "," << y;
+        EXPECT_TRUE(x >= kMarkAreaLow && x <= kMarkAreaHigh && y >= kMarkAreaLow && y <= kMarkAreaHigh &&
+                    QuarterOf(x, y) >= 0)
+            << c << " at " << x << "," << y;
+      }
+    marks[c] = Differing(plain, marked, 0);
+    EXPECT_GE(marks[c].size(), 15u) << c;
+    for (int q = 1; q < 4; ++q) EXPECT_EQ(Differing(plain, marked, q), marks[c]) << c << " in quarter " << q;
+    for (int other = 1; other < c; ++other) {
+      std::vector<std::pair<int, int>> apart;
+      std::set_symmetric_difference(marks[c].begin(), marks[c].end(), marks[other].begin(), marks[other].end(),
+                                    std::back_inserter(apart));
+      EXPECT_GE(apart.size(), 15u) << c << " and " << other;
+    }
+  }
+  // On a tile of four colours, selected or not, each quarter carries its own.
+  for (const std::uint8_t estado : {kNoTabuleiro, kSelecionada}) {
+    const TPeca mixed = Tile(5, 2, 6, 3, estado);
+    for (int q = 0; q < 4; ++q)
+      EXPECT_EQ(Differing(Painted(mixed), Painted(mixed, true), q), marks[mixed.Atributos[q]]) << q;
+  }
+}
+
+// In grey, two tiles that differ in one quarter differ clearly there: in at
+// least 15 pixels by a third of the grey scale or more.
+TEST(TileDrawing, InGreyEveryPairOfColoursDiffersInEveryQuarter) {
+  for (int a = 1; a <= 6; ++a)
+    for (int b = a + 1; b <= 6; ++b)
+      for (int q = 0; q < 4; ++q) {
+        TPeca first = Tile(1, 2, 3, 4), second = first;
+        first.Atributos[q] = a;
+        second.Atributos[q] = b;
+        const PixelBuffer one = InGrey(Painted(first, true)), two = InGrey(Painted(second, true));
+        int clear = 0;
+        for (int y = 0; y < kTileSize; ++y)
+          for (int x = 0; x < kTileSize; ++x) clear += std::abs(static_cast<int>(one.At(x, y)) - static_cast<int>(two.At(x, y))) >= 85;
+        EXPECT_GE(clear, 15) << a << " and " << b << " in quarter " << q;
+      }
 }
 
 TEST(TileDrawing, LeftPlayStatesNameTheirPictures) {
