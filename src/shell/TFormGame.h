@@ -80,6 +80,8 @@ class TFormGame : public QWidget, private GameView {
   TGauge* Gauge1() const { return gauge1_; }
   QButtonGroup* RadioGroup(int which) const { return groups_[static_cast<std::size_t>(which - 1)]; }
   QCheckBox* CheckBox1() const { return checkBox1_; }
+  // "Symbols": each quarter of every tile marked with its colour number.
+  QCheckBox* CheckBox2() const { return checkBox2_; }
   QTimer* Timer1() const { return timer1_; }
   int DealCount() const { return dealCount_; }
 
@@ -127,6 +129,9 @@ class TFormGame : public QWidget, private GameView {
   void RadioGroup3Click();
   void OptionChanged();
   void CheckBox1Click();
+  void CheckBox2Click();
+  // Paints every tile on the board again, as it stands.
+  void RedrawTiles();
   void Image1MouseUp(PictureControl* sender, Qt::MouseButton button);
   void ToolbarMouseDown(PictureControl* sender);
   void ToolbarMouseUp(PictureControl* sender);
@@ -186,6 +191,8 @@ class TFormGame : public QWidget, private GameView {
   QLabel* panel5_ = nullptr;
   std::array<QButtonGroup*, 3> groups_{};
   QCheckBox* checkBox1_ = nullptr;
+  QCheckBox* checkBox2_ = nullptr;
+  bool symbols_ = false;
   QTimer* timer1_ = nullptr;
   GuardedRepeating timer1Guard_;
   std::array<PictureControl*, 160> cells_{};

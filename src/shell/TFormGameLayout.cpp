@@ -182,9 +182,14 @@ void TFormGame::BuildSidePanel() {
       if (checked) Guarded([&] { (this->*click)(); });
     });
   }
-  checkBox1_ = new QCheckBox(QStringLiteral("Mute"), panel3_);
-  checkBox1_->setGeometry(9, 443, 97, 17);
-  connect(checkBox1_, &QCheckBox::toggled, this, [this](bool) { Guarded([this] { CheckBox1Click(); }); });
+  const auto makeSwitch = [this](const char* caption, int top, void (TFormGame::*click)()) {
+    auto* box = new QCheckBox(QString::fromLatin1(caption), panel3_);
+    box->setGeometry(9, top, 97, 17);
+    connect(box, &QCheckBox::toggled, this, [this, click](bool) { Guarded([&] { (this->*click)(); }); });
+    return box;
+  };
+  checkBox1_ = makeSwitch("Mute", 443, &TFormGame::CheckBox1Click);
+  checkBox2_ = makeSwitch("Symbols", 463, &TFormGame::CheckBox2Click);
 }
 
 void TFormGame::BuildBoard() {
@@ -212,7 +217,7 @@ void TFormGame::BuildBoard() {
   });
 }
 
-// The board first, then each option group's choices and the Mute box.
+// The board first, then each option group's choices, Mute and Symbols.
 void TFormGame::SetTabOrder() {
   QWidget* previous = panel7_;
   for (QButtonGroup* group : groups_) {
@@ -222,6 +227,7 @@ void TFormGame::SetTabOrder() {
     }
   }
   setTabOrder(previous, checkBox1_);
+  setTabOrder(checkBox1_, checkBox2_);
 }
 
 void TFormGame::LayOutDockedPanels() {

@@ -10,9 +10,13 @@
 #include <vector>
 
 #include "game/TileDrawing.h"
+#include "support/TileQuarters.h"
 
 namespace quillmont {
 namespace {
+
+using testing::Grey;
+using testing::QuarterOf;
 
 TPeca Tile(int left, int top, int right, int bottom, std::uint8_t estado = kNoTabuleiro) {
   TPeca p;
@@ -29,15 +33,6 @@ PixelBuffer Painted(const TPeca& p, bool symbols = false) {
 
 using Pixels = std::set<std::pair<int, int>>;
 
-// The quarter a pixel lies in (0 left, 1 top, 2 right, 3 bottom), or -1 on
-// a diagonal or a pixel's width from one, corners included.
-int QuarterOf(int x, int y) {
-  const int d1 = y - x, d2 = 38 - x - y;
-  if (std::abs(d1) < 3 || std::abs(d2) < 3) return -1;
-  if (d1 > 0) return d2 > 0 ? 0 : 3;
-  return d2 > 0 ? 1 : 2;
-}
-
 // The pixels of one quarter where the two pictures differ, each turned into
 // the left quarter (a quarter turn counter-clockwise per quarter).
 Pixels Differing(const PixelBuffer& a, const PixelBuffer& b, int quarter) {
@@ -51,8 +46,6 @@ Pixels Differing(const PixelBuffer& a, const PixelBuffer& b, int quarter) {
     }
   return pixels;
 }
-
-int Grey(Rgb c) { return (RedOf(c) * 11 + GreenOf(c) * 16 + BlueOf(c) * 5) / 32; }
 
 PixelBuffer InGrey(const PixelBuffer& p) {
   PixelBuffer grey(p.Width(), p.Height());
