@@ -92,7 +92,6 @@ class TFormGame : public QWidget, private GameView {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
   struct ToolbarButton {
@@ -178,6 +177,7 @@ class TFormGame : public QWidget, private GameView {
   std::unique_ptr<TMensagem> ownMensagem_;
   std::unique_ptr<TFormRules> ownRules_;
 
+  QWidget* canvas_ = nullptr;  // every control sits on it; it scrolls on a small screen
   TGradient* gradient1_ = nullptr;
   QWidget* shape1_ = nullptr;
   TGauge* gauge1_ = nullptr;

@@ -317,3 +317,44 @@ gaps=$(board_colour "$(scaled "$left" "$top" "$right" "$bottom")")
 kill -TERM "$game_pid"
 game_ends
 echo "at scale 1.5 the tiles fill the board without gaps"
+
+# --- 5. a 1280 x 1024 screen at a scale factor of 2.5 --------------------------
+# 512 x 409 logical pixels: less than the main window's design and the
+# gallery's. Every window, with the frame openbox draws round it, lies
+# within the screen.
+# on_screen WINDOW: true when the window and its frame lie within the screen.
+on_screen() {
+  local info left right top bottom
+  info=$(x xwininfo -id "$1")
+  read -r left right top bottom < <(x xprop -id "$1" _NET_FRAME_EXTENTS |
+    sed -n 's/.* = \([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)$/\1 \2 \3 \4/p')
+  [[ -n $bottom ]] || return 1
+  awk -v l="$left" -v r="$right" -v t="$top" -v b="$bottom" '
+    /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 }
+    END { exit !(x - l >= 0 && y - t >= 0 && x + w + r <= 1280 && y + h + b <= 1024) }' <<< "$info"
+}
+# expect_on_screen WINDOW NAME: at most 5 s for the window to settle there.
+expect_on_screen() {
+  for _ in $(seq 1 50); do
+    on_screen "$1" && return 0
+    sleep 0.1
+  done
+  fail "at scale 2.5 the $2 window leaves the screen: $(x xwininfo -id "$1" | grep -E 'Absolute|Width|Height' | tr -s ' \n' ' ')"
+}
+QT_SCALE_FACTOR=2.5 start_game
+expect_on_screen "$main_window" main
+x xdotool key F1
+rules=$(find_window '^Quillmont rules') || fail "F1 did not open the rules at scale 2.5"
+expect_on_screen "$rules" rules
+x wmctrl -i -c "$rules"
+window_gone '^Quillmont rules$'
+x xdotool windowactivate --sync "$main_window" || true
+x xdotool key ctrl+h
+gallery=$(find_window '^Quillmont Gallery') || fail "Ctrl+H did not open the gallery at scale 2.5"
+expect_on_screen "$gallery" gallery
+x wmctrl -i -c "$gallery"
+window_gone '^Quillmont Gallery$'
+kill -TERM "$game_pid"
+game_ends
+echo "at scale 2.5 on a 1280 x 1024 screen every window lies within the screen"
