@@ -16,7 +16,7 @@ case "$out" in /*) ;; *) out="$PWD/$out" ;; esac
 
 source "$root/tools/virtual_display.sh"
 use_scratch_folder
-start_virtual_display "$work" 1280x800
+start_virtual_display "$work" 1920x1200  # room for the window at 150 %
 display=$DISPLAY
 
 # The game runs from a copy of its folder so that the files it writes beside
