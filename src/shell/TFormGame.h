@@ -35,6 +35,7 @@ class TGauge;
 class TGradient;
 class TLabel3D;
 class TMensagem;
+class WindowCanvas;
 struct SharedState;
 
 // What the main window needs from the system, injected so that tests run it
@@ -177,7 +178,7 @@ class TFormGame : public QWidget, private GameView {
   std::unique_ptr<TMensagem> ownMensagem_;
   std::unique_ptr<TFormRules> ownRules_;
 
-  QWidget* canvas_ = nullptr;  // every control sits on it; it scrolls on a small screen
+  WindowCanvas* canvas_ = nullptr;  // every control sits on it; it scrolls on a small screen
   TGradient* gradient1_ = nullptr;
   QWidget* shape1_ = nullptr;
   TGauge* gauge1_ = nullptr;

@@ -67,9 +67,7 @@ void TFormGame::BuildWindow() {
   const QSize design(40 + 613 + 24 + kSidePanelWidth, 85 + 420 + 16 + kBottomPanelHeight);
   setMinimumSize(design);
   resize(800, 600);
-  auto* canvas = new WindowCanvas(this, design);
-  canvas_ = canvas;
-  canvas->onResize = [this] { LayOutDockedPanels(); };
+  canvas_ = new WindowCanvas(this, design);
 
   // Painted in creation order, each over the previous ones; panels on top.
   gradient1_ = new TGradient(canvas_);
@@ -113,6 +111,7 @@ void TFormGame::BuildWindow() {
   timer1_->setInterval(100);
   connect(timer1_, &QTimer::timeout, this, [this] { timer1Guard_([this] { Timer1Timer(); }); });
 
+  canvas_->onResize = [this] { LayOutDockedPanels(); };
   LayOutDockedPanels();
 }
 
