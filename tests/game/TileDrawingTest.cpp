@@ -4,10 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <iterator>
 #include <set>
 #include <utility>
-#include <vector>
 
 #include "game/TileDrawing.h"
 #include "support/TileQuarters.h"
@@ -33,25 +31,13 @@ PixelBuffer Painted(const TPeca& p, bool symbols = false) {
 
 using Pixels = std::set<std::pair<int, int>>;
 
-// The pixels of one quarter where the two pictures differ, each turned into
-// the left quarter (a quarter turn counter-clockwise per quarter).
+// The pixels of one quarter where the two pictures differ.
 Pixels Differing(const PixelBuffer& a, const PixelBuffer& b, int quarter) {
   Pixels pixels;
   for (int y = 0; y < kTileSize; ++y)
-    for (int x = 0; x < kTileSize; ++x) {
-      if (a.At(x, y) == b.At(x, y) || QuarterOf(x, y) != quarter) continue;
-      int u = x, v = y;
-      for (int turn = 0; turn < quarter; ++turn) std::tie(u, v) = std::pair(v, 38 - u);
-      pixels.emplace(u, v);
-    }
+    for (int x = 0; x < kTileSize; ++x)
+      if (a.At(x, y) != b.At(x, y) && QuarterOf(x, y) == quarter) pixels.emplace(x, y);
   return pixels;
-}
-
-PixelBuffer InGrey(const PixelBuffer& p) {
-  PixelBuffer grey(p.Width(), p.Height());
-  for (int y = 0; y < p.Height(); ++y)
-    for (int x = 0; x < p.Width(); ++x) grey.Set(x, y, static_cast<Rgb>(Grey(p.At(x, y))));
-  return grey;
 }
 
 TEST(TileDrawing, LineTwoAndLineEighteenShadesOfEveryColour) {
@@ -148,52 +134,46 @@ TEST(TileDrawing, WithoutSymbolsEveryPixelIsAsBeforeThereWereAny) {
   EXPECT_NE(AllTilesHash(true), 0x0617d4b375a90395u);
 }
 
-TEST(TileDrawing, SymbolsMarkEveryQuarterInsideTheAreaTheCursorLeavesFree) {
-  // Each colour's mark, read off a tile of that colour alone.
-  std::array<Pixels, 7> marks;
+TEST(TileDrawing, SymbolsMarkEachQuarterByItsColourInsideTheAreaTheCursorLeavesFree) {
+  std::array<std::array<Pixels, 4>, 7> marks;  // by colour and quarter, off tiles of one colour
   for (int c = 1; c <= 6; ++c) {
     const PixelBuffer plain = Painted(Tile(c, c, c, c)), marked = Painted(Tile(c, c, c, c), true);
     for (int y = 0; y < kTileSize; ++y)
-      for (int x = 0; x < kTileSize; ++x) {
-        if (plain.At(x, y) == marked.At(x, y)) continue;
-        EXPECT_EQ(marked.At(x, y), MakeRgb(0, 0, 0)) << c << " at " << x << "," << y;
-        EXPECT_TRUE(x >= kMarkAreaLow && x <= kMarkAreaHigh && y >= kMarkAreaLow && y <= kMarkAreaHigh &&
-                    QuarterOf(x, y) >= 0)
-            << c << " at " << x << "," << y;
-      }
-    marks[c] = Differing(plain, marked, 0);
-    EXPECT_GE(marks[c].size(), 15u) << c;
-    for (int q = 1; q < 4; ++q) EXPECT_EQ(Differing(plain, marked, q), marks[c]) << c << " in quarter " << q;
-    for (int other = 1; other < c; ++other) {
-      std::vector<std::pair<int, int>> apart;
-      std::set_symmetric_difference(marks[c].begin(), marks[c].end(), marks[other].begin(), marks[other].end(),
-                                    std::back_inserter(apart));
-      EXPECT_GE(apart.size(), 15u) << c << " and " << other;
+      for (int x = 0; x < kTileSize; ++x)
+        if (plain.At(x, y) != marked.At(x, y)) {
+          EXPECT_EQ(marked.At(x, y), MakeRgb(0, 0, 0)) << c << " at " << x << "," << y;
+          // Inside a quarter, clear of the diagonals, and off the cursor's rings.
+          EXPECT_TRUE(QuarterOf(x, y) >= 0 && std::min({x, y, 38 - x, 38 - y}) >= kMarkAreaLow) << x << "," << y;
+        }
+    for (int q = 0; q < 4; ++q) {
+      marks[c][q] = Differing(plain, marked, q);
+      EXPECT_GE(marks[c][q].size(), 15u) << c << " in quarter " << q;
     }
   }
+  // Any two marks differ in 15 pixels or more; in grey, tiles that differ in
+  // one quarter differ there in 15 pixels by a third of the scale or more.
+  for (int a = 1; a <= 6; ++a)
+    for (int b = a + 1; b <= 6; ++b)
+      for (int q = 0; q < 4; ++q) {
+        const Pixels& one = marks[a][q];
+        const Pixels& two = marks[b][q];
+        const auto shared = std::count_if(one.begin(), one.end(), [&two](const auto& p) { return two.count(p) > 0; });
+        EXPECT_GE(one.size() + two.size() - 2 * static_cast<std::size_t>(shared), 15u) << a << " and " << b;
+        TPeca first = Tile(1, 2, 3, 4), second = first;
+        first.Atributos[q] = a;
+        second.Atributos[q] = b;
+        const PixelBuffer p1 = Painted(first, true), p2 = Painted(second, true);
+        int clear = 0;
+        for (int y = 0; y < kTileSize; ++y)
+          for (int x = 0; x < kTileSize; ++x) clear += std::abs(Grey(p1.At(x, y)) - Grey(p2.At(x, y))) >= 85;
+        EXPECT_GE(clear, 15) << a << " and " << b << " in grey, quarter " << q;
+      }
   // On a tile of four colours, selected or not, each quarter carries its own.
   for (const std::uint8_t estado : {kNoTabuleiro, kSelecionada}) {
     const TPeca mixed = Tile(5, 2, 6, 3, estado);
     for (int q = 0; q < 4; ++q)
-      EXPECT_EQ(Differing(Painted(mixed), Painted(mixed, true), q), marks[mixed.Atributos[q]]) << q;
+      EXPECT_EQ(Differing(Painted(mixed), Painted(mixed, true), q), marks[mixed.Atributos[q]][q]) << q;
   }
-}
-
-// In grey, two tiles that differ in one quarter differ clearly there: in at
-// least 15 pixels by a third of the grey scale or more.
-TEST(TileDrawing, InGreyEveryPairOfColoursDiffersInEveryQuarter) {
-  for (int a = 1; a <= 6; ++a)
-    for (int b = a + 1; b <= 6; ++b)
-      for (int q = 0; q < 4; ++q) {
-        TPeca first = Tile(1, 2, 3, 4), second = first;
-        first.Atributos[q] = a;
-        second.Atributos[q] = b;
-        const PixelBuffer one = InGrey(Painted(first, true)), two = InGrey(Painted(second, true));
-        int clear = 0;
-        for (int y = 0; y < kTileSize; ++y)
-          for (int x = 0; x < kTileSize; ++x) clear += std::abs(static_cast<int>(one.At(x, y)) - static_cast<int>(two.At(x, y))) >= 85;
-        EXPECT_GE(clear, 15) << a << " and " << b << " in quarter " << q;
-      }
 }
 
 TEST(TileDrawing, LeftPlayStatesNameTheirPictures) {

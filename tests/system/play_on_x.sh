@@ -319,25 +319,15 @@ game_ends
 echo "at scale 1.5 the tiles fill the board without gaps"
 
 # --- 5. a 1280 x 1024 screen at a scale factor of 2.5 --------------------------
-# 512 x 409 logical pixels: less than the main window's design and the
-# gallery's. Every window, with the frame openbox draws round it, lies
-# within the screen.
-# on_screen WINDOW: true when the window and its frame lie within the screen.
-on_screen() {
-  local info left right top bottom
-  info=$(x xwininfo -id "$1")
-  read -r left right top bottom < <(x xprop -id "$1" _NET_FRAME_EXTENTS |
-    sed -n 's/.* = \([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)$/\1 \2 \3 \4/p')
-  [[ -n $bottom ]] || return 1
-  awk -v l="$left" -v r="$right" -v t="$top" -v b="$bottom" '
-    /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
-    /^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 }
-    END { exit !(x - l >= 0 && y - t >= 0 && x + w + r <= 1280 && y + h + b <= 1024) }' <<< "$info"
-}
-# expect_on_screen WINDOW NAME: at most 5 s for the window to settle there.
-expect_on_screen() {
+# 512 x 409 logical pixels, less than the main window's design and the
+# gallery's: each window, with the frame openbox draws, lies within the screen.
+expect_on_screen() {  # expect_on_screen WINDOW NAME, within 5 s
+  local extents
   for _ in $(seq 1 50); do
-    on_screen "$1" && return 0
+    extents=$(x xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.* = //p' | tr -d ,)
+    [[ -n $extents ]] && x xwininfo -id "$1" | awk -v e="$extents" 'BEGIN { split(e, f, " ") }
+      /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } /^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 }
+      END { exit !(x >= f[1] && y >= f[3] && x + w + f[2] <= 1280 && y + h + f[4] <= 1024) }' && return 0
     sleep 0.1
   done
   fail "at scale 2.5 the $2 window leaves the screen: $(x xwininfo -id "$1" | grep -E 'Absolute|Width|Height' | tr -s ' \n' ' ')"
