@@ -3,6 +3,8 @@
 # one tile picked so that the selection frame shows.
 #   tools/screenshot.sh [output.png]      (default docs/screenshot.png)
 # QT_SCALE_FACTOR (say 1.5) shows the window as on a scaled desktop.
+# QUILLMONT_SETTINGS replaces the settings' keys (lines of the section
+# "Quillmont", \n between them); the medium board is assumed.
 # QUILLMONT_BIN_DIR may name another program folder than build/bin.
 # Every wait is bounded, so the script never hangs.
 set -euo pipefail
@@ -14,14 +16,14 @@ case "$out" in /*) ;; *) out="$PWD/$out" ;; esac
 
 source "$root/tools/virtual_display.sh"
 use_scratch_folder
-start_virtual_display "$work" 1280x800
+start_virtual_display "$work" 1920x1200  # room for the window at 150 %
 display=$DISPLAY
 
 # The game runs from a copy of its folder so that the files it writes beside
 # itself never touch the build; its settings go to a throwaway folder.
 mkdir -p "$work/config"
 cp -r "$bin" "$work/program"
-printf '[Quillmont]\nPlayer=\nNumFits=2\nBoard=1\nColors=1\n' > "$work/config/QUILLMONT.INI"
+printf '[Quillmont]\n%b\n' "${QUILLMONT_SETTINGS:-Player=\nNumFits=2\nBoard=1\nColors=1}" > "$work/config/QUILLMONT.INI"
 (cd "$work/program" && DISPLAY=$display XDG_CONFIG_HOME="$work/config" exec timeout 60 ./quillmont) &
 game_pid=$!
 pids+=("$game_pid")

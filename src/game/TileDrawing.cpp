@@ -25,6 +25,108 @@ void Rectangle(Pen& pen, int low, int high) {
   pen.LineTo(low, low);
 }
 
+// The marks by colour number, as they lie in the left quarter: column u runs
+// from the mark area's left edge towards the centre, row v from 5 above the
+// middle row to 5 below it. Every '#' keeps u + |v| <= 8, so no mark touches
+// a diagonal, not even at a corner. The other quarters show the same mark
+// turned with their quarter.
+constexpr int kMarkRows = 11;
+constexpr int kMarkColumns = 8;
+using MarkPattern = std::array<const char*, kMarkRows>;
+constexpr std::array<MarkPattern, 6> kMarks{{
+    {"........",  // 1 dot
+     "........",
+     "........",
+     "..###...",
+     ".#####..",
+     ".#####..",
+     ".#####..",
+     "..###...",
+     "........",
+     "........",
+     "........"},
+    {"........",  // 2 bar, along the tile's edge
+     "..###...",
+     "..###...",
+     "..###...",
+     "..###...",
+     "..###...",
+     "..###...",
+     "..###...",
+     "..###...",
+     "..###...",
+     "........"},
+    {"........",  // 3 cross
+     "...#....",
+     "...#....",
+     "...#....",
+     "...#....",
+     "#######.",
+     "...#....",
+     "...#....",
+     "...#....",
+     "...#....",
+     "........"},
+    {"........",  // 4 ring
+     "........",
+     "..###...",
+     ".#...#..",
+     "#.....#.",
+     "#.....#.",
+     "#.....#.",
+     ".#...#..",
+     "..###...",
+     "........",
+     "........"},
+    {"........",  // 5 triangle, pointing at the centre
+     "#.......",
+     "##......",
+     "###.....",
+     "####....",
+     "#####...",
+     "####....",
+     "###.....",
+     "##......",
+     "#.......",
+     "........"},
+    {"........",  // 6 two dots, one behind the other
+     "........",
+     "........",
+     "........",
+     "###..###",
+     "###..###",
+     "###..###",
+     "........",
+     "........",
+     "........",
+     "........"},
+}};
+
+// Pixel (u, v) of a mark in quarter 0 left, 1 top, 2 right, 3 bottom: the
+// left quarter's position turned a quarter clockwise per step about the
+// tile's centre.
+void SetMarkPixel(PixelBuffer& picture, int quarter, int u, int v) {
+  constexpr int c = kTileSize / 2;
+  int x = kMarkAreaLow + u, y = c + v;
+  for (int turn = 0; turn < quarter; ++turn) {
+    const int turned = 2 * c - y;
+    y = x;
+    x = turned;
+  }
+  if (picture.Contains(x, y)) picture.Set(x, y, kBlack);
+}
+
+void DrawMarks(const TPeca& peca, PixelBuffer& picture) {
+  for (int quarter = 0; quarter < 4; ++quarter) {
+    const int colour = peca.Atributos[static_cast<std::size_t>(quarter)];
+    if (colour < 1 || colour > kMaxColors) continue;
+    const MarkPattern& mark = kMarks[static_cast<std::size_t>(colour - 1)];
+    for (int row = 0; row < kMarkRows; ++row)
+      for (int u = 0; u < kMarkColumns; ++u)
+        if (mark[static_cast<std::size_t>(row)][u] == '#') SetMarkPixel(picture, quarter, u, row - kMarkRows / 2);
+  }
+}
+
 }  // namespace
 
 Rgb QuarterLineColour(int colourNumber, int line) {
@@ -35,7 +137,7 @@ Rgb QuarterLineColour(int colourNumber, int line) {
   return MakeRgb(shade(c.startRed, c.endRed), shade(c.startGreen, c.endGreen), shade(c.startBlue, c.endBlue));
 }
 
-void PaintTile(const TPeca& peca, PixelBuffer& picture) {
+void PaintTile(const TPeca& peca, PixelBuffer& picture, bool symbols) {
   if (picture.Empty()) picture = PixelBuffer(kTileSize, kTileSize);
   Pen pen(picture);
 
@@ -67,6 +169,7 @@ void PaintTile(const TPeca& peca, PixelBuffer& picture) {
     Rectangle(pen, 2, 36);
     Rectangle(pen, 3, 35);
   }
+  if (symbols) DrawMarks(peca, picture);
 }
 
 const char* PictureFileForState(std::uint8_t estado) {

@@ -2,7 +2,8 @@
 // The pixels of a tile: four triangular quarters, each a gradient of 18
 // one-pixel lines from a strong shade at the edge to a pale one at the
 // centre, black border and diagonals, a one-pixel bevel, and for a selected
-// tile a dark red frame.
+// tile a dark red frame. With symbols, each quarter also carries a small
+// black mark of its colour number, for players who do not see every colour.
 #include <array>
 #include <cstdint>
 
@@ -33,7 +34,12 @@ Rgb QuarterLineColour(int colourNumber, int line);
 
 // Paints the tile of a cell in state 0 or 1 over the picture, which becomes
 // 39 x 39 when empty. A 39 x 39 picture keeps nothing of what it showed.
-void PaintTile(const TPeca& peca, PixelBuffer& picture);
+void PaintTile(const TPeca& peca, PixelBuffer& picture, bool symbols = false);
+
+// The marks lie in this square (rings 8 and deeper): the keyboard cursor
+// covers rings 4 to 7, the border, bevel and selection frame rings 0 to 3.
+constexpr int kMarkAreaLow = 8;
+constexpr int kMarkAreaHigh = kTileSize - 1 - kMarkAreaLow;
 
 // The picture file that stands for a cell that left play: "ok.bmp" for a
 // match, "nok.bmp" for a cancellation, nullptr for a tile still drawn.

@@ -15,6 +15,7 @@
 #include "controls/Panel.h"
 #include "controls/ProgramFont.h"
 #include "controls/TLabel3D.h"
+#include "controls/WindowCanvas.h"
 #include "platform/TextFormats.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/LocaleFormats.h"
@@ -125,13 +126,14 @@ TGallery::TGallery(SharedState& shared, GalleryFormats formats, QWidget* parent)
   // The window frame goes to the designed place, not centred over the owner.
   resize(403 + extra, 437);
   move(200, 108);
+  QWidget* canvas = new WindowCanvas(this, size());
   setAutoFillBackground(true);
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, QColor(240, 240, 240));
   setPalette(palette);
 
   const QFont titleFont = CategoryTitleFont(265);
-  label3D1_ = MakeTitle(this, QRect(143, 0, 104, 26));
+  label3D1_ = MakeTitle(canvas, QRect(143, 0, 104, 26));
   label3D1_->SetAutoSize(false);
   label3D1_->SetAlignment(Qt::AlignHCenter);
   label3D1_->SetFont(titleFont, QColor(0, 0, 128));
@@ -139,22 +141,22 @@ TGallery::TGallery(SharedState& shared, GalleryFormats formats, QWidget* parent)
   // Widened about its centre where our font needs more room than designed.
   const int titleWidth = std::max(104, QFontMetrics(titleFont).horizontalAdvance(label3D1_->Caption()) + 2);
   label3D1_->setGeometry(143 + 52 - titleWidth / 2, 0, titleWidth, 26);
-  lbCateg_ = MakeTitle(this, QRect(65, 24, 265, 26));
+  lbCateg_ = MakeTitle(canvas, QRect(65, 24, 265, 26));
   lbCateg_->SetAutoSize(false);
   lbCateg_->SetFont(titleFont, QColor(0, 0, 128));
   lbCateg_->SetAlignment(Qt::AlignHCenter);
   lbCateg_->setGeometry(65, 24, 265, 26);
 
-  label81_ = MakeCaption(this, QStringLiteral("Player's name:"), QRect(8, 352, 68, 13), Qt::AlignLeft, false);
+  label81_ = MakeCaption(canvas, QStringLiteral("Player's name:"), QRect(8, 352, 68, 13), Qt::AlignLeft, false);
 
-  bitBtn1_ = new QPushButton(QIcon(QStringLiteral(":/images/ok-glyph.png")), QStringLiteral("OK"), this);
+  bitBtn1_ = new QPushButton(QIcon(QStringLiteral(":/images/ok-glyph.png")), QStringLiteral("OK"), canvas);
   bitBtn1_->setGeometry(222, 364, 75, 25);
   bitBtn1_->setIconSize(QSize(18, 18));
   bitBtn1_->setDefault(true);
   connect(bitBtn1_, &QPushButton::clicked, this, [this] { Guarded([this] { BitBtn1Click(); }); });
 
   // Two raised bevels of 2 pixels, and two lowered bevels of 1 pixel.
-  panel1_ = MakePanel(this, QColor(187, 231, 247), QFrame::Panel, QFrame::Raised, 4);
+  panel1_ = MakePanel(canvas, QColor(187, 231, 247), QFrame::Panel, QFrame::Raised, 4);
   panel1_->setGeometry(6, 56, 379 + extra, 289);
   panel2_ = MakePanel(panel1_, QColor(162, 218, 249), QFrame::Panel, QFrame::Sunken, 2);
   panel2_->setGeometry(8, 8, 361 + extra, 25);
@@ -165,7 +167,7 @@ TGallery::TGallery(SharedState& shared, GalleryFormats formats, QWidget* parent)
   MakeCaption(panel2_, QStringLiteral("Date"), QRect(325 + extra, 6, 28, 13), Qt::AlignRight, true);
   BuildRows();
 
-  edit1_ = new QLineEdit(this);
+  edit1_ = new QLineEdit(canvas);
   edit1_->setGeometry(8, 368, 177, 21);
   connect(edit1_, &QLineEdit::textChanged, this, [this] { Guarded([this] { Edit1Change(); }); });
 
@@ -175,7 +177,7 @@ TGallery::TGallery(SharedState& shared, GalleryFormats formats, QWidget* parent)
     resetIcon.addPixmap(glyphs.copy(0, 0, 18, 18), QIcon::Normal);
     resetIcon.addPixmap(glyphs.copy(18, 0, 18, 18), QIcon::Disabled);
   }
-  bitBtn2_ = new QPushButton(resetIcon, QStringLiteral("Reset"), this);
+  bitBtn2_ = new QPushButton(resetIcon, QStringLiteral("Reset"), canvas);
   bitBtn2_->setGeometry(304, 364, 75, 25);
   bitBtn2_->setIconSize(QSize(18, 18));
   bitBtn2_->setAutoDefault(false);
@@ -263,7 +265,10 @@ void TGallery::FormShow() {
   if (edit1_->isVisibleTo(this) && shared_.PosicaoRanking < kNoRank) {
     Cell(shared_.PosicaoRanking, 1)->setText(edit1_->text());
   }
-  if (edit1_->isVisibleTo(this)) edit1_->setFocus();
+  if (edit1_->isVisibleTo(this)) {
+    edit1_->setFocus();
+    ScrollIntoView(edit1_, 0);  // on a small screen
+  }
   lbCateg_->SetCaption(CategoryTitle(shared_.Board, shared_.NumColors, shared_.NumFits));
 }
 

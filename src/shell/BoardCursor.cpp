@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "controls/WindowCanvas.h"
+
 namespace quillmont {
 namespace {
 
@@ -97,9 +99,11 @@ void BoardCursor::Move(int dColumn, int dRow) {
 
 void BoardCursor::Show(bool visible) {
   if (visible) {
-    const QRect cell = cellAt_(column_, row_)->geometry();
-    frame_->setGeometry(cell.adjusted(kRingsKept, kRingsKept, -kRingsKept, -kRingsKept));
+    QWidget* cell = cellAt_(column_, row_);
+    frame_->setGeometry(cell->geometry().adjusted(kRingsKept, kRingsKept, -kRingsKept, -kRingsKept));
     frame_->raise();
+    // On a screen too small for the window, the board scrolls with the cursor.
+    ScrollIntoView(cell, cell->width() / 2);
   }
   frame_->setVisible(visible);
 }

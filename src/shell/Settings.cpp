@@ -13,7 +13,8 @@ namespace {
 
 const char* const kWrittenAtShutdown[] = {"Player", "NumFits", "Board", "Colors"};
 // What a missing or unreadable key gives, as stored in the file.
-constexpr std::int32_t kDefaultNumFits = 2, kDefaultBoard = 0, kDefaultColors = 0, kDefaultMute = 0;
+constexpr std::int32_t kDefaultNumFits = 2, kDefaultBoard = 0, kDefaultColors = 0;
+constexpr std::int32_t kDefaultSwitch = 0;
 
 }  // namespace
 
@@ -37,7 +38,8 @@ StartupSettings ReadSettings(const ProfileFile& file, SharedState& shared) {
   shared.Player = CleanName(player.substr(0, kMaxNameLength));
   shared.NumFits = std::clamp(integer("NumFits", kDefaultNumFits), 2, 3);
   shared.Board = static_cast<std::uint8_t>(std::clamp(integer("Board", kDefaultBoard), 0, 2));
-  settings.mute = integer("Mute", kDefaultMute) == 1;
+  settings.mute = integer(kMuteKey, kDefaultSwitch) == 1;
+  settings.symbols = integer(kSymbolsKey, kDefaultSwitch) == 1;
   shared.NumColors = std::clamp(integer("Colors", kDefaultColors), 0, 2) + 4;
 
   for (const char* key : kWrittenAtShutdown) {
@@ -66,6 +68,6 @@ void WriteSettings(ProfileFile& file, const SharedState& shared, const SettingsA
   file.WriteStrings(kSettingsSection, writes);
 }
 
-void WriteMute(ProfileFile& file, bool mute) { file.WriteInteger(kSettingsSection, "Mute", mute ? 1 : 0); }
+void WriteSwitch(ProfileFile& file, const char* key, bool on) { file.WriteInteger(kSettingsSection, key, on ? 1 : 0); }
 
 }  // namespace quillmont

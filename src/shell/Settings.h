@@ -18,15 +18,21 @@ inline constexpr const char* kSettingsSection = "Quillmont";
 // running copy never undoes the first one's choices.
 using SettingsAtStart = std::map<std::string, std::string>;
 
+// The check boxes' keys: written the moment the box changes, 1 or 0.
+inline constexpr const char* kMuteKey = "Mute";
+inline constexpr const char* kSymbolsKey = "Symbols";
+
 struct StartupSettings {
-  bool mute = false;  // exactly 1 means on
+  bool mute = false;     // exactly 1 means on
+  bool symbols = false;  // exactly 1 means on
   SettingsAtStart atStart;
 };
 
-// Reads "Player", "NumFits", "Board", "Mute" and "Colors" into the shared
-// options. Stored option values are brought into their ranges before they
-// are narrowed: below a range gives its first choice, above it the last.
-// The player's name loses its control characters and keeps 20 characters.
+// Reads "Player", "NumFits", "Board", "Mute", "Symbols" and "Colors" into
+// the shared options and the switches. Stored option values are brought into
+// their ranges before they are narrowed: below a range gives its first
+// choice, above it the last. The player's name loses its control characters
+// and keeps 20 characters.
 StartupSettings ReadSettings(const ProfileFile& file, SharedState& shared);
 
 // Writes "Player", "NumFits", "Board" and "Colors", those whose text differs
@@ -34,6 +40,6 @@ StartupSettings ReadSettings(const ProfileFile& file, SharedState& shared);
 // it cannot.
 void WriteSettings(ProfileFile& file, const SharedState& shared, const SettingsAtStart& atStart);
 
-void WriteMute(ProfileFile& file, bool mute);
+void WriteSwitch(ProfileFile& file, const char* key, bool on);
 
 }  // namespace quillmont

@@ -2,9 +2,9 @@
 
 #include <QIcon>
 #include <QPushButton>
-#include <QResizeEvent>
 
 #include "controls/TGradient.h"
+#include "controls/WindowCanvas.h"
 
 namespace quillmont {
 
@@ -13,26 +13,24 @@ SmallWindow::SmallWindow(const QString& caption, QRect frame, QWidget* parent) :
   setModal(true);
   resize(frame.size());
   move(frame.topLeft());
+  canvas_ = new WindowCanvas(this, frame.size());
   // Teal at the top to pale blue at the bottom.
-  gradient1_ = new TGradient(this);
+  gradient1_ = new TGradient(canvas_);
   gradient1_->SetBeginColor(QColor(0, 128, 128));
   gradient1_->SetEndColor(QColor(202, 238, 255));
   gradient1_->SetDirection(TGradient::fdTopToBottom);
-  gradient1_->setGeometry(rect());
+  canvas_->onResize = [this] { gradient1_->setGeometry(canvas_->rect()); };
 }
 
+QWidget* SmallWindow::Canvas() const { return canvas_; }
+
 void SmallWindow::MakeOkButton(QRect bounds) {
-  bitBtn1_ = new QPushButton(QIcon(QStringLiteral(":/images/ok-glyph.png")), QStringLiteral("OK"), this);
+  bitBtn1_ = new QPushButton(QIcon(QStringLiteral(":/images/ok-glyph.png")), QStringLiteral("OK"), canvas_);
   bitBtn1_->setGeometry(bounds);
   bitBtn1_->setIconSize(QSize(18, 18));
   bitBtn1_->setDefault(true);
   bitBtn1_->setAutoDefault(true);
   connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
-}
-
-void SmallWindow::resizeEvent(QResizeEvent* event) {
-  QDialog::resizeEvent(event);
-  if (gradient1_ != nullptr) gradient1_->setGeometry(rect());
 }
 
 }  // namespace quillmont

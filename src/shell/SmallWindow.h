@@ -1,7 +1,7 @@
 #pragma once
 // The small modal windows (the game-over message, the rules): a caption, a
 // place of their own, an OK button and a gradient background that follows
-// their size.
+// their size. Their controls sit on a canvas that scrolls on a small screen.
 #include <QDialog>
 
 class QPushButton;
@@ -9,6 +9,7 @@ class QPushButton;
 namespace quillmont {
 
 class TGradient;
+class WindowCanvas;
 
 class SmallWindow : public QDialog {
   Q_OBJECT
@@ -19,12 +20,14 @@ class SmallWindow : public QDialog {
   QPushButton* BitBtn1() const { return bitBtn1_; }
 
  protected:
+  // Where the controls go.
+  QWidget* Canvas() const;
   // The OK push button: the check-mark glyph left of its caption, the
   // window's default button, closing the window with OK.
   void MakeOkButton(QRect bounds);
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  WindowCanvas* canvas_ = nullptr;
   TGradient* gradient1_ = nullptr;
   QPushButton* bitBtn1_ = nullptr;
 };

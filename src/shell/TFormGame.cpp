@@ -94,8 +94,10 @@ void TFormGame::FormCreate() {
   arqIni_->RemoveStaleTemporaries();
   StartupSettings settings = ReadSettings(*arqIni_, shared_);
   settingsAtStart_ = std::move(settings.atStart);
-  // A change runs CheckBox1Click, which takes Mute from the box and writes it again.
+  // A change runs CheckBox1Click (CheckBox2Click), which takes Mute (Symbols)
+  // from the box and writes it again.
   checkBox1_->setChecked(settings.mute);
+  checkBox2_->setChecked(settings.symbols);
   LeArqRec();
   services_.random.Seed(static_cast<std::uint32_t>(MillisecondsOfDay(services_.clock.UtcTime())));
   thousandsSeparator_ = SystemThousandsSeparator();
@@ -216,7 +218,13 @@ void TFormGame::OptionChanged() {
 
 void TFormGame::CheckBox1Click() {
   game_.Mute = checkBox1_->isChecked();
-  WriteMute(*arqIni_, game_.Mute);
+  WriteSwitch(*arqIni_, kMuteKey, game_.Mute);
+}
+
+void TFormGame::CheckBox2Click() {
+  symbols_ = checkBox2_->isChecked();
+  RedrawTiles();  // first: a failed write leaves the board as the box says
+  WriteSwitch(*arqIni_, kSymbolsKey, symbols_);
 }
 
 // ---- board, toolbar, timer ------------------------------------------------
@@ -285,8 +293,15 @@ void TFormGame::DesenhaPeca(int column, int row) {
     cell.SetPicture(LoadBitmapFile(file));  // on failure the cell keeps its last look
     return;
   }
-  PaintTile(peca, cell.Picture());
+  PaintTile(peca, cell.Picture(), symbols_);
   cell.PictureChanged();
+}
+
+void TFormGame::RedrawTiles() {
+  for (int row = game_.LinIni(); row <= game_.LinFim(); ++row)
+    for (int column = game_.ColIni(); column <= game_.ColFim(); ++column)
+      if (game_.Visible(column, row) && PictureFileForState(game_.Peca(column, row).Estado) == nullptr)
+        DesenhaPeca(column, row);
 }
 
 void TFormGame::PlaySound(std::string_view fileName) { services_.sound.Play(fileName); }

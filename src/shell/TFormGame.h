@@ -35,6 +35,7 @@ class TGauge;
 class TGradient;
 class TLabel3D;
 class TMensagem;
+class WindowCanvas;
 struct SharedState;
 
 // What the main window needs from the system, injected so that tests run it
@@ -81,6 +82,8 @@ class TFormGame : public QWidget, private GameView {
   TGauge* Gauge1() const { return gauge1_; }
   QButtonGroup* RadioGroup(int which) const { return groups_[static_cast<std::size_t>(which - 1)]; }
   QCheckBox* CheckBox1() const { return checkBox1_; }
+  // "Symbols": each quarter of every tile marked with its colour number.
+  QCheckBox* CheckBox2() const { return checkBox2_; }
   QTimer* Timer1() const { return timer1_; }
   int DealCount() const { return dealCount_; }
 
@@ -93,7 +96,6 @@ class TFormGame : public QWidget, private GameView {
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void changeEvent(QEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
   struct ToolbarButton {
@@ -130,6 +132,9 @@ class TFormGame : public QWidget, private GameView {
   void RadioGroup3Click();
   void OptionChanged();
   void CheckBox1Click();
+  void CheckBox2Click();
+  // Paints every tile on the board again, as it stands.
+  void RedrawTiles();
   void Image1MouseUp(PictureControl* sender, Qt::MouseButton button);
   void ToolbarMouseDown(PictureControl* sender);
   void ToolbarMouseUp(PictureControl* sender);
@@ -180,6 +185,7 @@ class TFormGame : public QWidget, private GameView {
   std::unique_ptr<TMensagem> ownMensagem_;
   std::unique_ptr<TFormRules> ownRules_;
 
+  WindowCanvas* canvas_ = nullptr;  // every control sits on it; it scrolls on a small screen
   TGradient* gradient1_ = nullptr;
   QWidget* shape1_ = nullptr;
   TGauge* gauge1_ = nullptr;
@@ -193,6 +199,8 @@ class TFormGame : public QWidget, private GameView {
   QLabel* panel5_ = nullptr;
   std::array<QButtonGroup*, 3> groups_{};
   QCheckBox* checkBox1_ = nullptr;
+  QCheckBox* checkBox2_ = nullptr;
+  bool symbols_ = false;
   QTimer* timer1_ = nullptr;
   GuardedRepeating timer1Guard_;
   std::array<PictureControl*, 160> cells_{};

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QRadioButton>
-#include <QResizeEvent>
 #include <QShortcut>
 #include <QTimer>
 
@@ -16,6 +15,7 @@
 #include "controls/TGauge.h"
 #include "controls/TGradient.h"
 #include "controls/TLabel3D.h"
+#include "controls/WindowCanvas.h"
 #include "platform/qt/BitmapFile.h"
 #include "platform/qt/ErrorReport.h"
 #include "shell/BoardCursor.h"
@@ -65,28 +65,30 @@ void TFormGame::BuildWindow() {
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, QColor(255, 255, 223));
   setPalette(palette);
-  setMinimumSize(40 + 613 + 24 + kSidePanelWidth, 85 + 420 + 16 + kBottomPanelHeight);
+  const QSize design(40 + 613 + 24 + kSidePanelWidth, 85 + 420 + 16 + kBottomPanelHeight);
+  setMinimumSize(design);
   resize(800, 600);
+  canvas_ = new WindowCanvas(this, design);
 
   // Painted in creation order, each over the previous ones; panels on top.
-  gradient1_ = new TGradient(this);
+  gradient1_ = new TGradient(canvas_);
   gradient1_->SetBeginColor(QColor(202, 238, 255));
   gradient1_->SetEndColor(QColor(0, 128, 128));
   gradient1_->SetDirection(TGradient::fdTopToBottom);
 
-  shape1_ = new QWidget(this);
+  shape1_ = new QWidget(canvas_);
   shape1_->setGeometry(280, 48, 209, 25);
   shape1_->setAutoFillBackground(true);
   QPalette shadow = shape1_->palette();
   shadow.setColor(QPalette::Window, QColor(128, 128, 128));
   shape1_->setPalette(shadow);
 
-  gauge1_ = new TGauge(this);
+  gauge1_ = new TGauge(canvas_);
   gauge1_->setGeometry(272, 40, 209, 25);
   gauge1_->SetForeColor(QColor(0, 128, 192));
   gauge1_->SetBackColor(QColor(138, 217, 255));
 
-  label3D1_ = new TLabel3D(this);
+  label3D1_ = new TLabel3D(canvas_);
   // Sized to its text, keeping its right edge beside the bar whatever width
   // the font gives the words.
   label3D1_->setGeometry(176, 40, 89, 26);
@@ -97,7 +99,7 @@ void TFormGame::BuildWindow() {
 
   BuildToolbar();
 
-  panel2_ = MakePanel(this, palette.color(QPalette::Window), QFrame::Panel, QFrame::Raised, 1);
+  panel2_ = MakePanel(canvas_, palette.color(QPalette::Window), QFrame::Panel, QFrame::Raised, 1);
   image218_ = new QLabel(panel2_);
   image218_->setPixmap(QPixmap(QStringLiteral(":/images/band.png")));
   image218_->setScaledContents(true);
@@ -110,11 +112,12 @@ void TFormGame::BuildWindow() {
   timer1_->setInterval(100);
   connect(timer1_, &QTimer::timeout, this, [this] { timer1Guard_([this] { Timer1Timer(); }); });
 
+  canvas_->onResize = [this] { LayOutDockedPanels(); };
   LayOutDockedPanels();
 }
 
 void TFormGame::BuildToolbar() {
-  panel1_ = MakePanel(this, QColor(192, 192, 192), QFrame::Box, QFrame::Plain, 1);
+  panel1_ = MakePanel(canvas_, QColor(192, 192, 192), QFrame::Box, QFrame::Plain, 1);
   // Each button's shortcut does what its release does; the tooltip names both.
   struct Slot {
     int left;
@@ -147,7 +150,7 @@ void TFormGame::BuildToolbar() {
 }
 
 void TFormGame::BuildSidePanel() {
-  panel3_ = MakePanel(this, QColor(230, 230, 230), QFrame::Box, QFrame::Plain, 1);
+  panel3_ = MakePanel(canvas_, QColor(230, 230, 230), QFrame::Box, QFrame::Plain, 1);
   MakeCaption(panel3_, "Tiles left", QRect(6, 8, 96, 16));
   panel4_ = MakeCounter(panel3_, QRect(6, 24, 89, 25));
   MakeCaption(panel3_, "Score", QRect(6, 56, 96, 16));
@@ -183,13 +186,18 @@ void TFormGame::BuildSidePanel() {
       if (checked) Guarded([&] { (this->*click)(); });
     });
   }
-  checkBox1_ = new QCheckBox(QStringLiteral("Mute"), panel3_);
-  checkBox1_->setGeometry(9, 443, 97, 17);
-  connect(checkBox1_, &QCheckBox::toggled, this, [this](bool) { Guarded([this] { CheckBox1Click(); }); });
+  const auto makeSwitch = [this](const char* caption, int top, void (TFormGame::*click)()) {
+    auto* box = new QCheckBox(QString::fromLatin1(caption), panel3_);
+    box->setGeometry(9, top, 97, 17);
+    connect(box, &QCheckBox::toggled, this, [this, click](bool) { Guarded([&] { (this->*click)(); }); });
+    return box;
+  };
+  checkBox1_ = makeSwitch("Mute", 443, &TFormGame::CheckBox1Click);
+  checkBox2_ = makeSwitch("Symbols", 463, &TFormGame::CheckBox2Click);
 }
 
 void TFormGame::BuildBoard() {
-  panel7_ = MakePanel(this, QColor(234, 249, 255), QFrame::Box, QFrame::Plain, 1);
+  panel7_ = MakePanel(canvas_, QColor(234, 249, 255), QFrame::Box, QFrame::Plain, 1);
   panel7_->setGeometry(40, 85, 613, 392);
   // Created in order Image1..Image160; neighbours overlap by their border pixel.
   for (int k = 0; k < 160; ++k) {
@@ -213,7 +221,7 @@ void TFormGame::BuildBoard() {
   });
 }
 
-// The board first, then each option group's choices and the Mute box.
+// The board first, then each option group's choices, Mute and Symbols.
 void TFormGame::SetTabOrder() {
   QWidget* previous = panel7_;
   for (QButtonGroup* group : groups_) {
@@ -223,22 +231,18 @@ void TFormGame::SetTabOrder() {
     }
   }
   setTabOrder(previous, checkBox1_);
+  setTabOrder(checkBox1_, checkBox2_);
 }
 
 void TFormGame::LayOutDockedPanels() {
-  const int w = width();
-  const int h = height();
+  const int w = canvas_->width();
+  const int h = canvas_->height();
   panel1_->setGeometry(0, 0, w, kTopPanelHeight);
   panel2_->setGeometry(0, h - kBottomPanelHeight, w, kBottomPanelHeight);
   image218_->setGeometry(1, 1, w - 2, kBottomPanelHeight - 2);
   const int middle = h - kTopPanelHeight - kBottomPanelHeight;
   panel3_->setGeometry(w - kSidePanelWidth, kTopPanelHeight, kSidePanelWidth, middle);
   gradient1_->setGeometry(0, kTopPanelHeight, w - kSidePanelWidth, middle);
-}
-
-void TFormGame::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  LayOutDockedPanels();
 }
 
 }  // namespace quillmont

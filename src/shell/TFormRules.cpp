@@ -45,7 +45,7 @@ QFont MemoFont(const QPlainTextEdit* memo) {
 
 TFormRules::TFormRules(QWidget* parent)
     : SmallWindow(QStringLiteral("Quillmont rules"), QRect(171, 124, 379, 282), parent) {
-  memo1_ = new QPlainTextEdit(this);
+  memo1_ = new QPlainTextEdit(Canvas());
   memo1_->setGeometry(53, 32, 265, 153);
   memo1_->document()->setDocumentMargin(2);  // the small inner margin of an edit box
   memo1_->setFont(MemoFont(memo1_));

@@ -7,7 +7,7 @@
 namespace quillmont {
 
 TMensagem::TMensagem(QWidget* parent) : SmallWindow(QStringLiteral("Quillmont"), QRect(200, 108, 254, 179), parent) {
-  label1_ = new QLabel(QStringLiteral("No more moves! Game over!"), this);
+  label1_ = new QLabel(QStringLiteral("No more moves! Game over!"), Canvas());
   label1_->setGeometry(24, 8, 201, 65);
   label1_->setAlignment(Qt::AlignCenter);
   label1_->setWordWrap(true);

@@ -1,10 +1,20 @@
 // The pixels of a tile, read straight from its picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <set>
+#include <utility>
+
 #include "game/TileDrawing.h"
+#include "support/TileQuarters.h"
 
 namespace quillmont {
 namespace {
+
+using testing::Grey;
+using testing::QuarterOf;
 
 TPeca Tile(int left, int top, int right, int bottom, std::uint8_t estado = kNoTabuleiro) {
   TPeca p;
@@ -13,10 +23,21 @@ TPeca Tile(int left, int top, int right, int bottom, std::uint8_t estado = kNoTa
   return p;
 }
 
-PixelBuffer Painted(const TPeca& p) {
+PixelBuffer Painted(const TPeca& p, bool symbols = false) {
   PixelBuffer picture;
-  PaintTile(p, picture);
+  PaintTile(p, picture, symbols);
   return picture;
+}
+
+using Pixels = std::set<std::pair<int, int>>;
+
+// The pixels of one quarter where the two pictures differ.
+Pixels Differing(const PixelBuffer& a, const PixelBuffer& b, int quarter) {
+  Pixels pixels;
+  for (int y = 0; y < kTileSize; ++y)
+    for (int x = 0; x < kTileSize; ++x)
+      if (a.At(x, y) != b.At(x, y) && QuarterOf(x, y) == quarter) pixels.emplace(x, y);
+  return pixels;
 }
 
 TEST(TileDrawing, LineTwoAndLineEighteenShadesOfEveryColour) {
@@ -91,9 +112,68 @@ TEST(TileDrawing, PaintingOverAnOldPictureLeavesNothingOfIt) {
   EXPECT_EQ(picture, Painted(Tile(6, 1, 2, 3)));
   // A smaller picture is painted as far as it reaches.
   PixelBuffer small(20, 20, MakeRgb(1, 2, 3));
-  PaintTile(Tile(6, 1, 2, 3), small);
+  PaintTile(Tile(6, 1, 2, 3), small, true);
   EXPECT_EQ(small.Width(), 20);
   EXPECT_EQ(small.At(19, 19), MakeRgb(0, 0, 0));
+}
+
+// FNV-1a over the pixels of every tile a deal can make, plain and selected.
+std::uint64_t AllTilesHash(bool symbols) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (int code = 0; code < 6 * 6 * 6 * 6; ++code)
+    for (const std::uint8_t estado : {kNoTabuleiro, kSelecionada}) {
+      const PixelBuffer p =
+          Painted(Tile(code % 6 + 1, code / 6 % 6 + 1, code / 36 % 6 + 1, code / 216 + 1, estado), symbols);
+      for (int i = 0; i < p.Width() * p.Height(); ++i) hash = (hash ^ p.Data()[i]) * 1099511628211ull;
+    }
+  return hash;
+}
+
+TEST(TileDrawing, WithoutSymbolsEveryPixelIsAsBeforeThereWereAny) {
+  EXPECT_EQ(AllTilesHash(false), 0x0617d4b375a90395u);  // taken before the marks existed
+  EXPECT_NE(AllTilesHash(true), 0x0617d4b375a90395u);
+}
+
+TEST(TileDrawing, SymbolsMarkEachQuarterByItsColourInsideTheAreaTheCursorLeavesFree) {
+  std::array<std::array<Pixels, 4>, 7> marks;  // by colour and quarter, off tiles of one colour
+  for (int c = 1; c <= 6; ++c) {
+    const PixelBuffer plain = Painted(Tile(c, c, c, c)), marked = Painted(Tile(c, c, c, c), true);
+    for (int y = 0; y < kTileSize; ++y)
+      for (int x = 0; x < kTileSize; ++x)
+        if (plain.At(x, y) != marked.At(x, y)) {
+          EXPECT_EQ(marked.At(x, y), MakeRgb(0, 0, 0)) << c << " at " << x << "," << y;
+          // Inside a quarter, clear of the diagonals, and off the cursor's rings.
+          EXPECT_TRUE(QuarterOf(x, y) >= 0 && std::min({x, y, 38 - x, 38 - y}) >= kMarkAreaLow) << x << "," << y;
+        }
+    for (int q = 0; q < 4; ++q) {
+      marks[c][q] = Differing(plain, marked, q);
+      EXPECT_GE(marks[c][q].size(), 15u) << c << " in quarter " << q;
+    }
+  }
+  // Any two marks differ in 15 pixels or more; in grey, tiles that differ in
+  // one quarter differ there in 15 pixels by a third of the scale or more.
+  for (int a = 1; a <= 6; ++a)
+    for (int b = a + 1; b <= 6; ++b)
+      for (int q = 0; q < 4; ++q) {
+        const Pixels& one = marks[a][q];
+        const Pixels& two = marks[b][q];
+        const auto shared = std::count_if(one.begin(), one.end(), [&two](const auto& p) { return two.count(p) > 0; });
+        EXPECT_GE(one.size() + two.size() - 2 * static_cast<std::size_t>(shared), 15u) << a << " and " << b;
+        TPeca first = Tile(1, 2, 3, 4), second = first;
+        first.Atributos[q] = a;
+        second.Atributos[q] = b;
+        const PixelBuffer p1 = Painted(first, true), p2 = Painted(second, true);
+        int clear = 0;
+        for (int y = 0; y < kTileSize; ++y)
+          for (int x = 0; x < kTileSize; ++x) clear += std::abs(Grey(p1.At(x, y)) - Grey(p2.At(x, y))) >= 85;
+        EXPECT_GE(clear, 15) << a << " and " << b << " in grey, quarter " << q;
+      }
+  // On a tile of four colours, selected or not, each quarter carries its own.
+  for (const std::uint8_t estado : {kNoTabuleiro, kSelecionada}) {
+    const TPeca mixed = Tile(5, 2, 6, 3, estado);
+    for (int q = 0; q < 4; ++q)
+      EXPECT_EQ(Differing(Painted(mixed), Painted(mixed, true), q), marks[mixed.Atributos[q]][q]) << q;
+  }
 }
 
 TEST(TileDrawing, LeftPlayStatesNameTheirPictures) {

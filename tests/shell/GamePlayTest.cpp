@@ -342,7 +342,8 @@ TEST(GamePlay, KeyboardCursorPlaysLikeTheMouseAndLeavesTheTileFrameAlone) {
   // The board has the focus and leads the Tab order.
   EXPECT_EQ(QApplication::focusWidget(), form.Panel7());
   for (QWidget* next : std::initializer_list<QWidget*>{form.RadioGroup(1)->button(0), form.RadioGroup(2)->button(0),
-                                                       form.RadioGroup(3)->button(0), form.CheckBox1(), form.Panel7()}) {
+                                                       form.RadioGroup(3)->button(0), form.CheckBox1(), form.CheckBox2(),
+                                                       form.Panel7()}) {
     PressKey(Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), next);
   }

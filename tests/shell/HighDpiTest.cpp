@@ -1,17 +1,28 @@
 // At every scale factor, whole or fractional, each device pixel of a picture
 // control shows the picture pixel under its centre, with no smoothing: the
 // tiles of the real board meet without gaps, and a click anywhere in a
-// cell's square picks that cell.
+// cell's square picks that cell. On a screen smaller than the windows at the
+// factor, every window stays on the screen and every control can be reached.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QFrame>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <cmath>
 
 #include "MainWindowHarness.h"
+#include "controls/WindowCanvas.h"
 #include "game/TileDrawing.h"
+#include "records/TGallery.h"
 #include "shell/PictureControl.h"
+#include "shell/TFormRules.h"
+#include "shell/TMensagem.h"
 
 namespace quillmont::testing {
 namespace {
@@ -66,6 +77,95 @@ TEST(HighDpi, PicturesFillTheirControlsPixelForPixel) {
   PictureControl* cell = form.Image(IndicePeca(5, 3));
   QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(37, 37));
   EXPECT_EQ(game.Peca(5, 3).Estado, kSelecionada);
+}
+
+// The window lies within the screen's available area, and the widget shows
+// whole in it: no ancestor, the scrolling canvas's viewport included, cuts
+// any of it off.
+::testing::AssertionResult InReach(QWidget* widget) {
+  QWidget* window = widget->window();
+  const QRect screen = window->screen()->availableGeometry();
+  if (!screen.adjusted(-1, -1, 1, 1).contains(window->frameGeometry())) {  // logical pixels round
+    return ::testing::AssertionFailure() << window->windowTitle().toStdString() << " leaves the screen";
+  }
+  QRect area = widget->rect();
+  for (QWidget* w = widget; !w->isWindow(); w = w->parentWidget()) {
+    area.translate(w->pos());
+    if (!w->parentWidget()->rect().contains(area)) return ::testing::AssertionFailure() << "cut off";
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// A click where the widget shows, delivered by its place in the window as a
+// pointer's is: it reaches the widget only when nothing hides it.
+void ClickWhereItShows(QWidget* widget) {
+  QWidget* window = widget->window();
+  QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, widget->mapTo(window, widget->rect().center()));
+}
+
+TEST(HighDpi, OnASmallScreenEveryWindowFitsAndEveryControlCanBeReached) {
+  MainWindowHarness h;
+  h.WriteSettings("[Quillmont]\nBoard=2\n");
+  TFormGame& form = h.Start();
+  ASSERT_TRUE(form.screen()->availableGeometry().width() < 783 || form.screen()->availableGeometry().height() < 562);
+  EXPECT_TRUE(InReach(&form));
+  form.showMaximized();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+
+  // The keyboard's cursor scrolls the board along to its far corner, where
+  // a click picks the tile; from there Tab scrolls to each of its stops.
+  const Game& game = form.Jogo();
+  for (int i = 0; i < kColumns; ++i) {
+    PressKey(Qt::Key_Right);
+    PressKey(Qt::Key_Down);
+  }
+  PictureControl* corner = form.Image(IndicePeca(game.ColFim(), game.LinFim()));
+  EXPECT_TRUE(InReach(corner));
+  ClickWhereItShows(corner);
+  EXPECT_EQ(game.Peca(game.ColFim(), game.LinFim()).Estado, kSelecionada);
+  for (int stop = 1; stop <= 5; ++stop) {
+    PressKey(Qt::Key_Tab);
+    EXPECT_TRUE(InReach(QApplication::focusWidget())) << "stop " << stop;
+  }
+  // Scrolled to, every choice, Mute and Symbols takes a click where it shows.
+  std::vector<QAbstractButton*> controls{form.CheckBox1(), form.CheckBox2()};
+  for (int g = 1; g <= 3; ++g)
+    for (QAbstractButton* choice : form.RadioGroup(g)->buttons()) controls.push_back(choice);
+  for (QAbstractButton* control : controls) {
+    ScrollIntoView(control, 0);
+    EXPECT_TRUE(InReach(control)) << control->text().toStdString();
+    ClickWhereItShows(control);
+    EXPECT_TRUE(control->isChecked()) << control->text().toStdString();
+  }
+  EXPECT_EQ(h.Settings(), "[Quillmont]\nBoard=2\nMute=1\nSymbols=1\n");
+
+  // The gallery shows its name box at once; Reset and OK take clicks.
+  TGallery gallery(h.shared, GalleryFormats{",", "M/d/yy"}, &form);
+  int resets = 0;
+  gallery.confirmReset = [&resets] { return ++resets, false; };
+  WhenModalShows([&](QWidget*) {
+    EXPECT_TRUE(InReach(gallery.Edit1()));
+    QTest::keyClicks(gallery.Edit1(), "Ana");
+    for (QPushButton* button : {gallery.BitBtn2(), gallery.BitBtn1()}) {
+      ScrollIntoView(button, 0);
+      EXPECT_TRUE(InReach(button)) << button->text().toStdString();
+      ClickWhereItShows(button);
+    }
+  });
+  EXPECT_EQ(gallery.ShowForNameEntry(), QDialog::Accepted);
+  EXPECT_EQ(h.shared.Player, "Ana");
+  EXPECT_EQ(resets, 1);
+
+  // The rules and the game-over message.
+  TFormRules rules(&form);
+  TMensagem mensagem(&form);
+  for (SmallWindow* window : std::initializer_list<SmallWindow*>{&rules, &mensagem}) {
+    WhenModalShows([window](QWidget*) {
+      EXPECT_TRUE(InReach(window->BitBtn1())) << window->windowTitle().toStdString();
+      ClickWhereItShows(window->BitBtn1());
+    });
+    EXPECT_EQ(window->exec(), QDialog::Accepted) << window->windowTitle().toStdString();
+  }
 }
 
 }  // namespace

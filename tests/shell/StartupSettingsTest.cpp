@@ -8,7 +8,11 @@
 #include <QLabel>
 #include <QTest>
 
+#include <set>
+
 #include "MainWindowHarness.h"
+#include "game/TileDrawing.h"
+#include "support/TileQuarters.h"
 
 namespace quillmont::testing {
 namespace {
@@ -45,8 +49,12 @@ TEST(StartupSettings, FirstRunUsesDefaultsAndWritesNothingUntilShutdown) {
 
 TEST(StartupSettings, StoredOptionsSelectTheirChoicesAndDealOnce) {
   MainWindowHarness h;
-  h.WriteSettings("[Quillmont]\r\nColors=2\r\nBoard=1\r\nNumFits=3\r\nMute=1\r\n");
+  h.WriteSettings("[Quillmont]\r\nColors=2\r\nBoard=1\r\nNumFits=3\r\nMute=1\r\nSymbols=1\r\n");
   TFormGame& form = h.Start();
+  EXPECT_TRUE(form.CheckBox2()->isChecked());
+  PixelBuffer plain;
+  PaintTile(form.Jogo().Peca(3, 3), plain);
+  EXPECT_NE(form.Image(IndicePeca(3, 3))->Picture(), plain);
   EXPECT_EQ(Checked(form, 1), 2);  // Difficult
   EXPECT_EQ(Checked(form, 2), 1);  // Medium
   EXPECT_EQ(Checked(form, 3), 1);  // Trios
@@ -61,13 +69,14 @@ TEST(StartupSettings, StoredOptionsSelectTheirChoicesAndDealOnce) {
   EXPECT_TRUE(h.errors.empty());
 }
 
-TEST(StartupSettings, MuteOtherThanOneIsOffAndShutdownLeavesIt) {
+TEST(StartupSettings, SwitchesOtherThanOneAreOffAndShutdownLeavesThem) {
   MainWindowHarness h;
-  h.WriteSettings("[Quillmont]\nMute=2\n");
+  h.WriteSettings("[Quillmont]\nMute=2\nSymbols=-1\n");
   TFormGame& form = h.Start();
   EXPECT_FALSE(form.CheckBox1()->isChecked());
+  EXPECT_FALSE(form.CheckBox2()->isChecked());
   h.Stop();
-  EXPECT_NE(h.Settings().find("Mute=2\n"), std::string::npos);
+  EXPECT_NE(h.Settings().find("Mute=2\nSymbols=-1\n"), std::string::npos);
 }
 
 TEST(StartupSettings, HexadecimalAndBadColors) {
@@ -179,6 +188,58 @@ TEST(StartupSettings, MuteBoxWritesAtOnceAndSilencesTheGame) {
   ClickCell(form, 6, 3);
   ClickCell(form, 6, 4);
   EXPECT_EQ(h.sound.played.size(), 1u);
+}
+
+// The dark pixels of one quarter's mark area: what shows of the quarter's
+// colour to a player who sees none.
+template <typename PixelAt>
+std::set<std::pair<int, int>> DarkPixels(PixelAt at, int quarter) {
+  std::set<std::pair<int, int>> dark;
+  for (int y = kMarkAreaLow; y <= kMarkAreaHigh; ++y)
+    for (int x = kMarkAreaLow; x <= kMarkAreaHigh; ++x)
+      if (QuarterOf(x, y) == quarter && Grey(at(x, y)) < 48) dark.emplace(x, y);
+  return dark;
+}
+
+TEST(StartupSettings, SymbolsBoxMarksTheBoardAtOnceAndIsStoredAtOnce) {
+  MainWindowHarness h;
+  h.WriteSettings("[Quillmont]\nBoard=2\nColors=2\n");
+  TFormGame& form = h.Start();
+  const Game& game = form.Jogo();
+  ClickCell(form, 2, 2);
+  QTest::mouseClick(form.CheckBox2(), Qt::LeftButton);
+  EXPECT_EQ(h.Settings(), "[Quillmont]\nBoard=2\nColors=2\nSymbols=1\n");
+  EXPECT_EQ(form.DealCount(), 1);
+  EXPECT_EQ(game.Peca(2, 2).Estado, kSelecionada);
+
+  // In grey, every quarter of the big difficult board shows its colour's
+  // mark, as a tile of that colour alone shows it.
+  std::array<std::array<std::set<std::pair<int, int>>, 4>, 7> marks;
+  for (int colour = 1; colour <= 6; ++colour) {
+    TPeca alone;
+    alone.Atributos = {colour, colour, colour, colour};
+    PixelBuffer picture;
+    PaintTile(alone, picture, true);
+    for (int q = 0; q < 4; ++q) marks[colour][q] = DarkPixels([&](int x, int y) { return picture.At(x, y); }, q);
+  }
+  const QImage shot = form.Panel7()->grab().toImage();
+  for (int r = game.LinIni(); r <= game.LinFim(); ++r)
+    for (int c = game.ColIni(); c <= game.ColFim(); ++c) {
+      const QPoint at = form.Image(IndicePeca(c, r))->pos();
+      for (int q = 0; q < 4; ++q)
+        EXPECT_EQ(DarkPixels([&](int x, int y) { return shot.pixel(at.x() + x, at.y() + y) & 0xFFFFFFu; }, q),
+                  marks[game.Peca(c, r).Atributos[q]][q])
+            << c << "," << r << " quarter " << q;
+    }
+
+  // Off again: the tiles as they were, the selected one too.
+  QTest::mouseClick(form.CheckBox2(), Qt::LeftButton);
+  EXPECT_EQ(h.Settings(), "[Quillmont]\nBoard=2\nColors=2\nSymbols=0\n");
+  for (const auto& [c, r] : {std::pair(2, 2), std::pair(15, 10)}) {
+    PixelBuffer plain;
+    PaintTile(game.Peca(c, r), plain);
+    EXPECT_EQ(form.Image(IndicePeca(c, r))->Picture(), plain) << c << "," << r;
+  }
 }
 
 TEST(StartupSettings, MinimisingAndRestoringDealsNothing) {

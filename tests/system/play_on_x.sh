@@ -29,6 +29,8 @@
 #      read-only, B's game starts the player's own copy; writable again, C,
 #      idle since before that copy existed, names its result there too. All
 #      three exit with status 0 and both files are compared byte for byte.
+#   6. A 1280 x 1024 screen at a scale factor of 2.5: the main window, the
+#      rules and the gallery each lie within the screen.
 # The program's clocks run a hundred times slower (libfaketime), so the
 # Bonus Bar never loses a tenth while the pointer moves and the score and
 # the date are known exactly.
@@ -542,3 +544,34 @@ cmp "$work/expected-own.rec" "$own_rec" || fail "the player's copy changed at ex
 cmp "$work/program-table.rec" "$program_rec" ||
   fail "the program's file changed once the player's copy existed: $(lines "$program_rec" 1 4)"
 echo "read-only, then writable again: every copy wrote to the player's copy"
+
+# --- 6. a 1280 x 1024 screen at a scale factor of 2.5 --------------------------
+# 512 x 409 logical pixels, less than the main window's design and the
+# gallery's: each window, with the frame openbox draws, lies within the screen.
+expect_on_screen() {  # expect_on_screen WINDOW NAME, within 5 s
+  local extents
+  for _ in $(seq 1 50); do
+    extents=$(x xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.* = //p' | tr -d ,)
+    [[ -n $extents ]] && x xwininfo -id "$1" | awk -v e="$extents" 'BEGIN { split(e, f, " ") }
+      /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } /^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 }
+      END { exit !(x >= f[1] && y >= f[3] && x + w + f[2] <= 1280 && y + h + f[4] <= 1024) }' && return 0
+    sleep 0.1
+  done
+  fail "at scale 2.5 the $2 window leaves the screen: $(x xwininfo -id "$1" | grep -E 'Absolute|Width|Height' | tr -s ' \n' ' ')"
+}
+QT_SCALE_FACTOR=2.5 start_game
+expect_on_screen "$main_window" main
+x xdotool key F1
+rules=$(find_window '^Quillmont rules') || fail "F1 did not open the rules at scale 2.5"
+expect_on_screen "$rules" rules
+x wmctrl -i -c "$rules"
+window_gone '^Quillmont rules$'
+x xdotool windowactivate --sync "$main_window" || true
+x xdotool key ctrl+h
+gallery=$(find_window '^Quillmont Gallery') || fail "Ctrl+H did not open the gallery at scale 2.5"
+expect_on_screen "$gallery" gallery
+x wmctrl -i -c "$gallery"
+window_gone '^Quillmont Gallery$'
+kill -TERM "$game_pid"
+game_ends
+echo "at scale 2.5 on a 1280 x 1024 screen every window lies within the screen"
