@@ -119,3 +119,29 @@ actual=$(cat "$work/dotfiles/quillmont.ini"; echo x)
 leftover=$(find "$work/program" "$work/config" "$work/shared" "$work/dotfiles" -name '.*tmp-*')
 [[ -z $leftover ]] || { echo "own files: temporary files left: $leftover"; exit 1; }
 echo "own files: backups kept, links followed, the byte-order mark read, no file made through the lock's link"
+
+# Another process that holds both files' locks for ever holds up a logout
+# no longer than the shutdown's budget: SIGTERM ends the program within 2 s
+# with status 0, and both files are written without their locks.
+rm -rf "$work/program" "$work/config"
+mkdir -p "$work/config"
+cp -r "$bin_dir" "$work/program"
+rm -f "$work/program/QUILLMONT.REC"
+printf '[Quillmont]\nBoard=7\n' > "$work/config/QUILLMONT.INI"
+exec 7> "$work/program/QUILLMONT.REC.lock" 8> "$work/config/QUILLMONT.INI.lock"
+flock 7 && flock 8
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" "$work/program/quillmont" 2>"$work/stderr" 7>&- 8>&- &
+pid=$!
+wait_until_idle "$pid"
+kill -s TERM "$pid"
+if ! timeout 2 tail -s 0.02 --pid="$pid" -f /dev/null; then
+  kill -9 "$pid" 2>/dev/null || true
+  echo "locks held: no exit within 2 s; standard error was:"; cat "$work/stderr"; exit 1
+fi
+status=0
+wait "$pid" || status=$?
+exec 7>&- 8>&-
+[[ $status -eq 0 ]] || { echo "locks held: exit status $status"; cat "$work/stderr"; exit 1; }
+[[ $(stat -c %s "$work/program/QUILLMONT.REC") -eq 15120 ]] || { echo "locks held: QUILLMONT.REC was not written"; exit 1; }
+grep -qx 'Board=2' "$work/config/QUILLMONT.INI" || { echo "locks held: the settings were:"; cat "$work/config/QUILLMONT.INI"; exit 1; }
+echo "locks held for ever: both files written without them, exit within 2 s"
