@@ -145,3 +145,30 @@ exec 7>&- 8>&-
 [[ $(stat -c %s "$work/program/QUILLMONT.REC") -eq 15120 ]] || { echo "locks held: QUILLMONT.REC was not written"; exit 1; }
 grep -qx 'Board=2' "$work/config/QUILLMONT.INI" || { echo "locks held: the settings were:"; cat "$work/config/QUILLMONT.INI"; exit 1; }
 echo "locks held for ever: both files written without them, exit within 2 s"
+
+# A window thread stuck in a write to standard error, a pipe that nobody
+# reads, holds up the shutdown for good: the watch still ends the process
+# 2 s after SIGTERM (status 143) and does not block on that pipe itself.
+rm -rf "$work/program" "$work/config"
+mkdir -p "$work/config/QUILLMONT.INI" "$work/runtime"  # the settings' write fails and says so
+chmod 700 "$work/runtime"
+cp -r "$bin_dir" "$work/program"
+mkfifo "$work/stderr.fifo"
+exec 9<> "$work/stderr.fifo"
+head -c 65536 /dev/zero >&9  # full
+XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" "$work/program/quillmont" 2>&9 9>&- &
+pid=$!
+wait_until_idle "$pid"
+started=$(date +%s%N)
+kill -s TERM "$pid"
+if ! timeout 4 tail -s 0.02 --pid="$pid" -f /dev/null; then
+  kill -9 "$pid" 2>/dev/null || true
+  echo "stuck window thread: no exit within 4 s"; exit 1
+fi
+elapsed_ms=$(( ($(date +%s%N) - started) / 1000000 ))
+exec 9>&-
+status=0
+wait "$pid" || status=$?
+[[ $status -eq 143 ]] || { echo "stuck window thread: exit status $status"; exit 1; }
+((elapsed_ms >= 1900)) || { echo "stuck window thread: ended after $elapsed_ms ms, before its time"; exit 1; }
+echo "stuck window thread: ended by the watch after $elapsed_ms ms"

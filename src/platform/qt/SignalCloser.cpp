@@ -53,12 +53,16 @@ bool WaitToRead(int fd, int milliseconds) {
 }
 
 // The window thread may be stuck anywhere, even inside a write to standard
-// error that holds stdio's lock: one write(2), which takes no lock.
+// error that holds stdio's lock because nobody reads the pipe: one write(2),
+// which takes no lock, and only when it cannot block.
 [[noreturn]] void EndNow(int signalNumber, const char* why) {
   char line[160] = "quillmont: ";
   std::strncat(line, why, sizeof line - std::strlen(line) - 2);
   std::strcat(line, "\n");
-  [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line, std::strlen(line));
+  pollfd out{STDERR_FILENO, POLLOUT, 0};
+  if (::poll(&out, 1, 0) == 1 && (out.revents & POLLOUT) != 0) {
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line, std::strlen(line));
+  }
   // Safe at any moment: each file is written under a temporary name and
   // renamed over the old one, so either stays whole.
   ::_exit(128 + signalNumber);
