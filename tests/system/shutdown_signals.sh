@@ -9,6 +9,21 @@ source "$(dirname "$0")/process.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+# term_within SECONDS WHAT: sends SIGTERM to $pid and waits at most SECONDS
+# for its exit; sets elapsed_ms and status. WHAT names the case on failure.
+term_within() {
+  local started
+  started=$(date +%s%N)
+  kill -s TERM "$pid"
+  if ! timeout "$1" tail -s 0.02 --pid="$pid" -f /dev/null; then
+    kill -9 "$pid" 2>/dev/null || true
+    echo "$2: no exit within $1 s; standard error was:"; cat "$work/stderr" 2>/dev/null; exit 1
+  fi
+  elapsed_ms=$(( ($(date +%s%N) - started) / 1000000 ))
+  status=0
+  wait "$pid" || status=$?
+}
+
 for sig in TERM INT HUP; do
   rm -rf "$work/program" "$work/config"
   mkdir -p "$work/config"
@@ -44,15 +59,7 @@ rm -f "$work/program/QUILLMONT.REC"
 QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" "$work/program/quillmont" 2>"$work/stderr" &
 pid=$!
 wait_until_idle "$pid"
-started=$(date +%s%N)
-kill -s TERM "$pid"
-if ! timeout 2 tail -s 0.02 --pid="$pid" -f /dev/null; then
-  kill -9 "$pid" 2>/dev/null || true
-  echo "failed write: no exit within 2 s; standard error was:"; cat "$work/stderr"; exit 1
-fi
-elapsed_ms=$(( ($(date +%s%N) - started) / 1000000 ))
-status=0
-wait "$pid" || status=$?
+term_within 2 "failed write"
 [[ $status -eq 0 ]] || { echo "failed write: exit status $status"; exit 1; }
 grep -qx "quillmont: Unable to write to $work/config/QUILLMONT.INI" "$work/stderr" \
   || { echo "failed write: standard error was:"; cat "$work/stderr"; exit 1; }
@@ -133,18 +140,12 @@ flock 7 && flock 8
 QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" "$work/program/quillmont" 2>"$work/stderr" 7>&- 8>&- &
 pid=$!
 wait_until_idle "$pid"
-kill -s TERM "$pid"
-if ! timeout 2 tail -s 0.02 --pid="$pid" -f /dev/null; then
-  kill -9 "$pid" 2>/dev/null || true
-  echo "locks held: no exit within 2 s; standard error was:"; cat "$work/stderr"; exit 1
-fi
-status=0
-wait "$pid" || status=$?
+term_within 2 "locks held"
 exec 7>&- 8>&-
 [[ $status -eq 0 ]] || { echo "locks held: exit status $status"; cat "$work/stderr"; exit 1; }
 [[ $(stat -c %s "$work/program/QUILLMONT.REC") -eq 15120 ]] || { echo "locks held: QUILLMONT.REC was not written"; exit 1; }
 grep -qx 'Board=2' "$work/config/QUILLMONT.INI" || { echo "locks held: the settings were:"; cat "$work/config/QUILLMONT.INI"; exit 1; }
-echo "locks held for ever: both files written without them, exit within 2 s"
+echo "locks held for ever: both files written without them, exit in $elapsed_ms ms"
 
 # A window thread stuck in a write to standard error, a pipe that nobody
 # reads, holds up the shutdown for good: the watch still ends the process
@@ -159,16 +160,9 @@ head -c 65536 /dev/zero >&9  # full
 XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" "$work/program/quillmont" 2>&9 9>&- &
 pid=$!
 wait_until_idle "$pid"
-started=$(date +%s%N)
-kill -s TERM "$pid"
-if ! timeout 4 tail -s 0.02 --pid="$pid" -f /dev/null; then
-  kill -9 "$pid" 2>/dev/null || true
-  echo "stuck window thread: no exit within 4 s"; exit 1
-fi
-elapsed_ms=$(( ($(date +%s%N) - started) / 1000000 ))
+rm -f "$work/stderr"
+term_within 4 "stuck window thread"
 exec 9>&-
-status=0
-wait "$pid" || status=$?
 [[ $status -eq 143 ]] || { echo "stuck window thread: exit status $status"; exit 1; }
 ((elapsed_ms >= 1900)) || { echo "stuck window thread: ended after $elapsed_ms ms, before its time"; exit 1; }
 echo "stuck window thread: ended by the watch after $elapsed_ms ms"
