@@ -88,9 +88,14 @@ TEST(Faults, MissingOrBrokenWaveFilesOrSoundModuleAreSilence) {
   std::filesystem::permissions(refused[4], std::filesystem::perms::group_write, std::filesystem::perm_options::add);
   std::filesystem::permissions(refused[5] / "quillmont_sound.so", std::filesystem::perms::others_write,
                                std::filesystem::perm_options::add);
+  // Time enough for a slow build to stop the threads: the program would end
+  // the process instead.
+  const auto player = [](const std::string& path) {
+    return std::make_unique<QtSoundPlayer>(path, std::chrono::seconds(10));
+  };
   std::vector<std::unique_ptr<QtSoundPlayer>> players;
-  players.push_back(std::make_unique<QtSoundPlayer>(QUILLMONT_TEST_ASSETS));  // the module as built
-  for (const auto& path : refused) players.push_back(std::make_unique<QtSoundPlayer>(path.string()));
+  players.push_back(player(QUILLMONT_TEST_ASSETS));  // the module as built
+  for (const auto& path : refused) players.push_back(player(path.string()));
   // The first press starts loading on the sound thread, as in the game.
   QWidget pressed;
   QTest::mousePress(&pressed, Qt::LeftButton);

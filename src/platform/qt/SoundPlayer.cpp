@@ -13,7 +13,6 @@
 #include <utility>
 
 #include "platform/ModuleFile.h"
-#include "platform/ShutdownBudget.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/SoundModule.h"
 
@@ -106,7 +105,8 @@ class Worker final : public QObject {
 // hands requests over to it.
 class QtSoundPlayer::Thread final : public QObject {
  public:
-  explicit Thread(std::string path) : path_(std::move(path)), mailbox_(std::make_shared<Mailbox>()) {
+  Thread(std::string path, std::chrono::milliseconds stopWait)
+      : path_(std::move(path)), stopWait_(stopWait), mailbox_(std::make_shared<Mailbox>()) {
     if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
   }
 
@@ -116,7 +116,7 @@ class QtSoundPlayer::Thread final : public QObject {
     thread_->quit();
     // Still inside the sound server's client: neither the thread nor what
     // it uses may be destroyed, and both files are written by now.
-    if (!thread_->wait(QDeadlineTimer(kSoundStopWait.count()))) ::_exit(0);
+    if (!thread_->wait(QDeadlineTimer(stopWait_.count()))) ::_exit(0);
   }
 
   void Load() {
@@ -185,6 +185,7 @@ class QtSoundPlayer::Thread final : public QObject {
   }
 
   const std::string path_;
+  const std::chrono::milliseconds stopWait_;
   const std::shared_ptr<Mailbox> mailbox_;
   std::unique_ptr<QThread> thread_;
   Worker* worker_ = nullptr;  // owned by the sound thread, which deletes it as it ends
@@ -194,8 +195,8 @@ class QtSoundPlayer::Thread final : public QObject {
 
 QtSoundPlayer::QtSoundPlayer() : QtSoundPlayer(QCoreApplication::applicationDirPath().toStdString()) {}
 
-QtSoundPlayer::QtSoundPlayer(std::string moduleFolder)
-    : thread_(std::make_unique<Thread>(moduleFolder + "/" + kSoundModuleFileName)) {}
+QtSoundPlayer::QtSoundPlayer(std::string moduleFolder, std::chrono::milliseconds stopWait)
+    : thread_(std::make_unique<Thread>(moduleFolder + "/" + kSoundModuleFileName, stopWait)) {}
 
 QtSoundPlayer::~QtSoundPlayer() = default;
 

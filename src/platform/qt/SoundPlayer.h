@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ShutdownBudget.h"
+
 namespace quillmont {
 
 class SoundPlayer {
@@ -27,9 +29,9 @@ class QtSoundPlayer final : public SoundPlayer {
  public:
   // The module from the executable's folder.
   QtSoundPlayer();
-  // The module from the given folder.
-  explicit QtSoundPlayer(std::string moduleFolder);
-  // Gives the sound thread kSoundStopWait to stop. A thread still inside the
+  // The module from the given folder; tests give the thread longer to stop.
+  explicit QtSoundPlayer(std::string moduleFolder, std::chrono::milliseconds stopWait = kSoundStopWait);
+  // Gives the sound thread stopWait to stop. A thread still inside the
   // sound server's client then can be neither waited for nor destroyed, and
   // no destructor may run beside it: the process ends there with _exit(0).
   // So the player goes last, once nothing is left to save.
