@@ -124,7 +124,7 @@ void SignalCloser::Watch() {
   int first = 0;
   while (first == 0) {
     pollfd fds[2] = {{signalFd, POLLIN, 0}, {stopFd_, POLLIN, 0}};
-    if (::poll(fds, 2, -1) < 0 && errno != EINTR) return;  // no watch; signals wait in the queue
+    if (::poll(fds, 2, -1) < 0) continue;  // interrupted, or short of memory for a moment
     if (fds[1].revents != 0) return;
     if (fds[0].revents != 0) first = ReadSignals(signalFd);
   }
