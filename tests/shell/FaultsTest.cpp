@@ -1,5 +1,6 @@
 // Faults the program must survive without losing its way: a bitmap file
-// gone, the wave files gone, settings and records files of random bytes.
+// gone, the wave files gone, a sound module that must not be loaded,
+// settings and records files of random bytes.
 #include <gtest/gtest.h>
 
 #include <QDir>
