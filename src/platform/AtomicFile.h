@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ShutdownBudget.h"
+
 namespace quillmont {
 
 class FileWriteError : public std::runtime_error {
@@ -63,10 +65,6 @@ bool CanReplaceFile(const std::string& target);
 // "<name>.backup" stays. Takes the file's lock first, so another copy's
 // write in progress is not touched.
 void RemoveStaleTemporaries(const std::string& target);
-
-// Another copy holds a file's lock only for the few milliseconds of a write;
-// one that holds it longer must not freeze the window.
-inline constexpr std::chrono::milliseconds kLockWait{400};
 
 // An exclusive lock on "<target>.lock" for the time of a read-modify-write,
 // so that several running copies never write over each other's changes. The

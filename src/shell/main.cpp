@@ -56,11 +56,15 @@ int main(int argc, char** argv) {
   // No display name: Qt would append it to every title the window manager
   // shows ("Attention — Quillmont"); each window's caption stands alone.
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/quillmont.png")));
+  // Watches from here to the end of the process, the shutdown included.
+  SignalCloser closer;
 
   try {
     SharedState shared;
     SystemClock clock;
     StdRandom random;
+    // Destroyed after the main window, once both files are written: should
+    // its thread be stuck in the sound server then, the process ends there.
     QtSoundPlayer sound;
     GameServices services{clock, random, sound, ExecutableDirectory(), SettingsFilePath(kSettingsFileName),
                           UserDataFilePath("quillmont/QUILLMONT.REC")};
@@ -70,9 +74,6 @@ int main(int argc, char** argv) {
     services.keepRecordsInUserCopy = services.programFolder.empty() || IsSystemInstall(services.programFolder);
     SayWhatIsNotKept(services);
 
-    // Made before the main window and so destroyed after it: the shutdown
-    // that its destruction runs stays under the signals' watch.
-    SignalCloser closer;
     TFormGame formGame(shared, services);
     // The gallery, the game-over message and the rules come into being when
     // first shown, and then live to the end as if made here.

@@ -1,6 +1,7 @@
 // Faults the program must survive without losing its way: a bitmap file
-// gone, the wave files gone, settings and records files of random bytes; and
-// the box that reports them, over the main window.
+// gone, the wave files gone, a sound module that must not be loaded,
+// settings and records files of random bytes; and the box that reports
+// them, over the main window.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <random>
+#include <sys/stat.h>
 
 #include "MainWindowHarness.h"
 #include "platform/qt/SoundPlayer.h"
@@ -66,23 +68,47 @@ TEST(Faults, MissingOrBrokenWaveFilesOrSoundModuleAreSilence) {
   std::filesystem::remove(h.ProgramFolder() / "acerto.wav");
   WriteFile(h.ProgramFolder() / "erro.wav", std::string("RIFF\x10\0\0\0WAVEjunk", 16));
   QDir::setCurrent(QString::fromStdString(h.ProgramFolder().string()));
-  // The module as built (loaded on a thread at the first press, as in the
-  // game), no module at all, and a module file that is no library.
-  QtSoundPlayer player(QUILLMONT_TEST_ASSETS);
-  QtSoundPlayer missing(h.ProgramFolder().string());
-  const std::filesystem::path brokenFolder = h.ProgramFolder() / "broken";
-  std::filesystem::create_directory(brokenFolder);
-  WriteFile(brokenFolder / "quillmont_sound.so", "\x7f" "ELF, or so it says");
-  QtSoundPlayer broken(brokenFolder.string());
+  const std::string module = ReadFile(std::filesystem::path(QUILLMONT_TEST_ASSETS) / "quillmont_sound.so");
+  // Folders whose module must never be mapped: none at all, a file that is
+  // no library, a FIFO (it would block the loader for good), the module cut
+  // short (a bus error at its first touch), and the whole module where other
+  // users may replace it.
+  const auto folder = [&h](const char* name, const std::string& bytes) {
+    const std::filesystem::path path = h.ProgramFolder() / name;
+    std::filesystem::create_directory(path);
+    if (!bytes.empty()) WriteFile(path / "quillmont_sound.so", bytes);
+    return path;
+  };
+  const std::filesystem::path refused[] = {
+      h.ProgramFolder(),
+      folder("broken", "\x7f" "ELF, or so it says"),
+      folder("fifo", ""),
+      folder("cut", module.substr(0, 20000)),
+      folder("shared", module),
+      folder("open", module),
+  };
+  ASSERT_EQ(::mkfifo((refused[2] / "quillmont_sound.so").c_str(), 0644), 0);
+  std::filesystem::permissions(refused[4], std::filesystem::perms::group_write, std::filesystem::perm_options::add);
+  std::filesystem::permissions(refused[5] / "quillmont_sound.so", std::filesystem::perms::others_write,
+                               std::filesystem::perm_options::add);
+  // Time enough for a slow build to stop the threads: the program would end
+  // the process instead.
+  const auto player = [](const std::string& path) {
+    return std::make_unique<QtSoundPlayer>(path, std::chrono::seconds(10));
+  };
+  std::vector<std::unique_ptr<QtSoundPlayer>> players;
+  players.push_back(player(QUILLMONT_TEST_ASSETS));  // the module as built
+  for (const auto& path : refused) players.push_back(player(path.string()));
+  // The first press starts loading on the sound thread, as in the game.
   QWidget pressed;
   QTest::mousePress(&pressed, Qt::LeftButton);
-  EXPECT_TRUE(player.Load());
-  EXPECT_FALSE(missing.Load());
-  EXPECT_FALSE(broken.Load());
-  for (QtSoundPlayer* p : {&player, &missing, &broken}) {
-    for (const char* file : {"acerto.wav", "erro.wav", "fim.wav", "acerto.wav", "nothing.wav"}) p->Play(file);
+  for (std::size_t i = 0; i < players.size(); ++i) {
+    EXPECT_EQ(players[i]->WaitUntilLoaded(std::chrono::seconds(10)), i == 0) << i;
+    for (const char* file : {"acerto.wav", "erro.wav", "fim.wav", "acerto.wav", "nothing.wav"}) players[i]->Play(file);
   }
-  QTest::qWait(0);  // let the players take their events; nothing may fail
+  const std::string maps = ReadFile("/proc/self/maps");
+  for (const auto& path : refused) EXPECT_EQ(maps.find((path / "quillmont_sound.so\n").string()), std::string::npos) << path;
+  QTest::qWait(0);  // let the players take their requests; nothing may fail
 }
 
 TEST(Faults, RandomBytesAsBothFilesStartWithDefaultsAndEmptyEntries) {

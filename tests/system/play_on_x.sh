@@ -31,6 +31,9 @@
 #      three exit with status 0 and both files are compared byte for byte.
 #   6. A 1280 x 1024 screen at a scale factor of 2.5: the main window, the
 #      rules and the gallery each lie within the screen.
+#   7. A sound server stopped (SIGSTOP) mid-game, with real clocks: Ctrl+H
+#      still opens the gallery within 1 s, and SIGTERM ends the program
+#      within 2 s with both files written.
 # The program's clocks run a hundred times slower (libfaketime), so the
 # Bonus Bar never loses a tenth while the pointer moves and the score and
 # the date are known exactly.
@@ -575,3 +578,42 @@ window_gone '^Quillmont Gallery$'
 kill -TERM "$game_pid"
 game_ends
 echo "at scale 2.5 on a 1280 x 1024 screen every window lies within the screen"
+
+# --- 7. a sound server that stops answering ------------------------------------
+# A server of its own, stopped (SIGSTOP) once the game has played a sound on
+# it: the next match's sound waits on it for good, but the window answers at
+# once (Ctrl+H opens the gallery) and SIGTERM ends the program within 2 s
+# with both files written. Real clocks here, so the limits are real too.
+mkdir -m 700 "$work/stopped-pulse"
+XDG_RUNTIME_DIR=$work/stopped-pulse HOME=$work pulseaudio --daemonize=no --exit-idle-time=-1 -n \
+  -L module-native-protocol-unix -L "module-null-sink sink_name=quillmont_null" > "$work/stopped-pulse.log" 2>&1 &
+stopped_pulse=$!
+pids+=($stopped_pulse)
+answering_server=$PULSE_SERVER
+export PULSE_SERVER=unix:$work/stopped-pulse/pulse/native
+for _ in $(seq 1 50); do timeout 5 pactl info > /dev/null 2>&1 && break; sleep 0.1; done
+cp "$bin_dir"/*.wav "$work/program/"
+rm -rf "$work/program/QUILLMONT.REC" "$work/data"  # the table in the program's folder again
+printf '[Quillmont]\nBoard=0\n' > "$work/config/QUILLMONT.INI"
+libfaketime= start_game
+wait_for_tiles 48
+sort -k3 "$work/tiles" | awk '{ key = $3 " " $4 " " $5 " " $6; at[key] = at[key] " " $1 " " $2 }
+  END { for (k in at) print at[k] }' > "$work/groups"
+{ read -r x1 y1 x2 y2; click_tile "$x1" "$y1"; click_tile "$x2" "$y2"
+  for _ in $(seq 1 50); do playing && break; sleep 0.1; done
+  playing || fail "no sound of the game is playing on the server to be stopped"
+  kill -STOP "$stopped_pulse"
+  read -r x1 y1 x2 y2; click_tile "$x1" "$y1"; click_tile "$x2" "$y2"; } < "$work/groups"
+started=$(date +%s%N)
+x xdotool key ctrl+h
+find_window '^Quillmont Gallery$' > /dev/null || fail "with the sound server stopped, Ctrl+H opened no gallery"
+elapsed_ms=$((($(date +%s%N) - started) / 1000000))
+((elapsed_ms < 1000)) || fail "with the sound server stopped, the gallery took $elapsed_ms ms to open"
+kill -TERM "$game_pid"
+timeout 2 tail -s 0.02 --pid="$game_pid" -f /dev/null || fail "with the sound server stopped, SIGTERM took over 2 s"
+game_ends
+kill -CONT "$stopped_pulse"
+export PULSE_SERVER=$answering_server
+[[ $(stat -c %s "$work/program/QUILLMONT.REC" 2> /dev/null) == 15120 ]] || fail "QUILLMONT.REC was not written"
+grep -qx 'NumFits=2' "$work/config/QUILLMONT.INI" || fail "the settings were not written: $(cat "$work/config/QUILLMONT.INI")"
+echo "with the sound server stopped the window answered in $elapsed_ms ms and SIGTERM wrote both files"

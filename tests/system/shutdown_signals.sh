@@ -9,6 +9,21 @@ source "$(dirname "$0")/process.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+# term_within SECONDS WHAT: sends SIGTERM to $pid and waits at most SECONDS
+# for its exit; sets elapsed_ms and status. WHAT names the case on failure.
+term_within() {
+  local started
+  started=$(date +%s%N)
+  kill -s TERM "$pid"
+  if ! timeout "$1" tail -s 0.02 --pid="$pid" -f /dev/null; then
+    kill -9 "$pid" 2>/dev/null || true
+    echo "$2: no exit within $1 s; standard error was:"; cat "$work/stderr" 2>/dev/null; exit 1
+  fi
+  elapsed_ms=$(( ($(date +%s%N) - started) / 1000000 ))
+  status=0
+  wait "$pid" || status=$?
+}
+
 for sig in TERM INT HUP; do
   rm -rf "$work/program" "$work/config"
   mkdir -p "$work/config"
@@ -44,15 +59,7 @@ rm -f "$work/program/QUILLMONT.REC"
 QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" "$work/program/quillmont" 2>"$work/stderr" &
 pid=$!
 wait_until_idle "$pid"
-started=$(date +%s%N)
-kill -s TERM "$pid"
-if ! timeout 2 tail -s 0.02 --pid="$pid" -f /dev/null; then
-  kill -9 "$pid" 2>/dev/null || true
-  echo "failed write: no exit within 2 s; standard error was:"; cat "$work/stderr"; exit 1
-fi
-elapsed_ms=$(( ($(date +%s%N) - started) / 1000000 ))
-status=0
-wait "$pid" || status=$?
+term_within 2 "failed write"
 [[ $status -eq 0 ]] || { echo "failed write: exit status $status"; exit 1; }
 grep -qx "quillmont: Unable to write to $work/config/QUILLMONT.INI" "$work/stderr" \
   || { echo "failed write: standard error was:"; cat "$work/stderr"; exit 1; }
@@ -119,3 +126,43 @@ actual=$(cat "$work/dotfiles/quillmont.ini"; echo x)
 leftover=$(find "$work/program" "$work/config" "$work/shared" "$work/dotfiles" -name '.*tmp-*')
 [[ -z $leftover ]] || { echo "own files: temporary files left: $leftover"; exit 1; }
 echo "own files: backups kept, links followed, the byte-order mark read, no file made through the lock's link"
+
+# Another process that holds both files' locks for ever holds up a logout
+# no longer than the shutdown's budget: SIGTERM ends the program within 2 s
+# with status 0, and both files are written without their locks.
+rm -rf "$work/program" "$work/config"
+mkdir -p "$work/config"
+cp -r "$bin_dir" "$work/program"
+rm -f "$work/program/QUILLMONT.REC"
+printf '[Quillmont]\nBoard=7\n' > "$work/config/QUILLMONT.INI"
+exec 7> "$work/program/QUILLMONT.REC.lock" 8> "$work/config/QUILLMONT.INI.lock"
+flock 7 && flock 8
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" "$work/program/quillmont" 2>"$work/stderr" 7>&- 8>&- &
+pid=$!
+wait_until_idle "$pid"
+term_within 2 "locks held"
+exec 7>&- 8>&-
+[[ $status -eq 0 ]] || { echo "locks held: exit status $status"; cat "$work/stderr"; exit 1; }
+[[ $(stat -c %s "$work/program/QUILLMONT.REC") -eq 15120 ]] || { echo "locks held: QUILLMONT.REC was not written"; exit 1; }
+grep -qx 'Board=2' "$work/config/QUILLMONT.INI" || { echo "locks held: the settings were:"; cat "$work/config/QUILLMONT.INI"; exit 1; }
+echo "locks held for ever: both files written without them, exit in $elapsed_ms ms"
+
+# A window thread stuck in a write to standard error, a pipe that nobody
+# reads, holds up the shutdown for good: the watch still ends the process
+# 2 s after SIGTERM (status 143) and does not block on that pipe itself.
+rm -rf "$work/program" "$work/config"
+mkdir -p "$work/config/QUILLMONT.INI" "$work/runtime"  # the settings' write fails and says so
+chmod 700 "$work/runtime"
+cp -r "$bin_dir" "$work/program"
+mkfifo "$work/stderr.fifo"
+exec 9<> "$work/stderr.fifo"
+head -c 65536 /dev/zero >&9  # full
+XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" "$work/program/quillmont" 2>&9 9>&- &
+pid=$!
+wait_until_idle "$pid"
+rm -f "$work/stderr"
+term_within 4 "stuck window thread"
+exec 9>&-
+[[ $status -eq 143 ]] || { echo "stuck window thread: exit status $status"; exit 1; }
+((elapsed_ms >= 1900)) || { echo "stuck window thread: ended after $elapsed_ms ms, before its time"; exit 1; }
+echo "stuck window thread: ended by the watch after $elapsed_ms ms"

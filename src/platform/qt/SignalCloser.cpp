@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QSocketNotifier>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -15,15 +14,11 @@
 #include <string>
 #include <system_error>
 
+#include "platform/ShutdownBudget.h"
 #include "platform/qt/ErrorReport.h"
 
 namespace quillmont {
 namespace {
-
-// From the first signal to the end of the process at the latest. An orderly
-// shutdown takes milliseconds; a file lock held by another copy or a stuck
-// disk must not keep a logout waiting, and the whole exit stays within 2 s.
-constexpr std::chrono::milliseconds kShutdownLimit{1500};
 
 bool terminationSignalsBlocked = false;
 
@@ -46,34 +41,31 @@ int ReadSignals(int fd) {
   return number;
 }
 
+// Waits for something to read on fd, at most `milliseconds` (-1: no limit);
+// false when the time is up.
+bool WaitToRead(int fd, int milliseconds) {
+  pollfd watched{fd, POLLIN, 0};
+  for (;;) {
+    const int ready = ::poll(&watched, 1, milliseconds);
+    if (ready >= 0) return ready > 0;
+    if (errno != EINTR) return true;  // let the read find out
+  }
+}
+
+// The window thread may be stuck anywhere, even inside a write to standard
+// error that holds stdio's lock because nobody reads the pipe: one write(2),
+// which takes no lock, and only when it cannot block.
 [[noreturn]] void EndNow(int signalNumber, const char* why) {
-  WriteToStandardError(why);
+  char line[160] = "quillmont: ";
+  std::strncat(line, why, sizeof line - std::strlen(line) - 2);
+  std::strcat(line, "\n");
+  pollfd out{STDERR_FILENO, POLLOUT, 0};
+  if (::poll(&out, 1, 0) == 1 && (out.revents & POLLOUT) != 0) {
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line, std::strlen(line));
+  }
   // Safe at any moment: each file is written under a temporary name and
   // renamed over the old one, so either stays whole.
   ::_exit(128 + signalNumber);
-}
-
-// Runs on its own thread from the first signal on, so that it acts even when
-// the window thread is stuck: returns when told to stop, ends the process on
-// a second signal or when the time is up.
-void WatchShutdown(int signalFd, int stopFd, int firstSignal) {
-  using std::chrono::steady_clock;
-  const steady_clock::time_point deadline = steady_clock::now() + kShutdownLimit;
-  for (;;) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - steady_clock::now()).count();
-    if (left <= 0) EndNow(firstSignal, "the shutdown took too long; ended without finishing it");
-    pollfd fds[2] = {{signalFd, POLLIN, 0}, {stopFd, POLLIN, 0}};
-    if (::poll(fds, 2, static_cast<int>(left)) < 0) {
-      if (errno == EINTR) continue;
-      return;  // no watch; the orderly shutdown goes on alone
-    }
-    if (fds[1].revents != 0) return;
-    if (fds[0].revents != 0) {
-      if (const int again = ReadSignals(signalFd); again != 0) {
-        EndNow(again, "a second signal; ended without finishing the shutdown");
-      }
-    }
-  }
 }
 
 }  // namespace
@@ -87,39 +79,78 @@ void SignalCloser::BlockTerminationSignals() {
 SignalCloser::SignalCloser(QObject* parent) : QObject(parent) {
   if (!terminationSignalsBlocked) return;
   const sigset_t set = TerminationSignals();
-  fd_ = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
-  if (fd_ < 0) {
-    // Left blocked, the signals would be ignored for good: give them their
-    // default action back, which ends the program without its shutdown. This
-    // is the window thread; Qt's own threads keep them blocked, so the kernel
-    // delivers them here.
-    if (const int error = pthread_sigmask(SIG_UNBLOCK, &set, nullptr); error != 0) {
-      WriteToStandardError(std::string("SIGTERM, SIGINT and SIGHUP stay blocked: ") + std::strerror(error));
+  signalFd_ = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
+  if (signalFd_ >= 0) stopFd_ = ::eventfd(0, EFD_CLOEXEC);
+  if (stopFd_ >= 0) {
+    try {
+      watcher_ = std::thread(&SignalCloser::Watch, this);
+      return;
+    } catch (const std::system_error&) {
     }
-    return;
   }
-  notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
-  connect(notifier_, &QSocketNotifier::activated, this, &SignalCloser::OnSignal);
+  if (stopFd_ >= 0) ::close(stopFd_);
+  if (signalFd_ >= 0) ::close(signalFd_);
+  stopFd_ = signalFd_ = -1;
+  // Left blocked, the signals would be ignored for good: give them their
+  // default action back, which ends the program without its shutdown. This
+  // is the window thread; Qt's own threads keep them blocked, so the kernel
+  // delivers them here.
+  if (const int error = pthread_sigmask(SIG_UNBLOCK, &set, nullptr); error != 0) {
+    WriteToStandardError(std::string("SIGTERM, SIGINT and SIGHUP stay blocked: ") + std::strerror(error));
+  }
 }
 
 SignalCloser::~SignalCloser() {
-  if (watch_.joinable()) {
-    const std::uint64_t stop = 1;
-    // Should the write fail, the join still ends, at the watch's deadline.
-    [[maybe_unused]] const ssize_t written = ::write(stopFd_, &stop, sizeof stop);
-    watch_.join();
+  if (!watcher_.joinable()) return;
+  {
+    const std::lock_guard<std::mutex> lock(closing_);
+    if (signalled_) {
+      // The watch goes on over what the process does after this, to its
+      // end; its descriptors stay open for it.
+      watcher_.detach();
+      return;
+    }
+    stopping_ = true;
   }
-  if (stopFd_ >= 0) ::close(stopFd_);
-  if (fd_ >= 0) ::close(fd_);
+  const std::uint64_t stop = 1;
+  [[maybe_unused]] const ssize_t written = ::write(stopFd_, &stop, sizeof stop);
+  watcher_.join();
+  ::close(stopFd_);
+  ::close(signalFd_);
 }
 
-void SignalCloser::OnSignal() {
-  const int signalNumber = ReadSignals(fd_);
-  if (signalNumber == 0) return;
-  // From here on the watch reads the signals, and nothing waits for a person.
-  notifier_->setEnabled(false);
-  ReportErrorsToStandardError();
-  StartWatch(signalNumber);
+void SignalCloser::Watch() {
+  const int signalFd = signalFd_;
+  int first = 0;
+  while (first == 0) {
+    pollfd fds[2] = {{signalFd, POLLIN, 0}, {stopFd_, POLLIN, 0}};
+    if (::poll(fds, 2, -1) < 0) continue;  // interrupted, or short of memory for a moment
+    if (fds[1].revents != 0) return;
+    if (fds[0].revents != 0) first = ReadSignals(signalFd);
+  }
+  {
+    const std::lock_guard<std::mutex> lock(closing_);
+    // A signal during the last steps of an orderly exit changes nothing.
+    if (stopping_) return;
+    signalled_ = true;
+    ReportErrorsToStandardError();
+    QMetaObject::invokeMethod(this, [this] { CloseWindows(); }, Qt::QueuedConnection);
+  }
+  // From here on this object may be gone: only signalFd is used.
+  using std::chrono::steady_clock;
+  const steady_clock::time_point deadline = steady_clock::now() + kShutdownLimit;
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - steady_clock::now()).count();
+    if (left <= 0 || !WaitToRead(signalFd, static_cast<int>(left))) {
+      EndNow(first, "the shutdown took too long; ended without finishing it");
+    }
+    if (const int again = ReadSignals(signalFd); again != 0) {
+      EndNow(again, "a second signal; ended without finishing the shutdown");
+    }
+  }
+}
+
+void SignalCloser::CloseWindows() {
   // A modal window (the gallery, a message) would keep its own loop running:
   // close those first so the main window's close ends the program.
   while (QWidget* modal = QApplication::activeModalWidget()) {
@@ -131,17 +162,6 @@ void SignalCloser::OnSignal() {
     window_->close();
   } else {
     QApplication::quit();
-  }
-}
-
-void SignalCloser::StartWatch(int signalNumber) {
-  stopFd_ = ::eventfd(0, EFD_CLOEXEC);
-  if (stopFd_ < 0) return;  // no watch; the orderly shutdown goes on alone
-  try {
-    watch_ = std::thread(WatchShutdown, fd_, stopFd_, signalNumber);
-  } catch (const std::system_error&) {
-    ::close(stopFd_);
-    stopFd_ = -1;
   }
 }
 

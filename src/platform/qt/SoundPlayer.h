@@ -2,9 +2,12 @@
 // Asynchronous wave playback by file name from the current folder. A new
 // sound cuts off the one playing; a missing file, device or sound server
 // stays silent and never blocks the caller.
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "platform/ShutdownBudget.h"
 
 namespace quillmont {
 
@@ -15,29 +18,36 @@ class SoundPlayer {
 };
 
 // Plays through the sound module beside the executable (SoundModule.h), so
-// that Qt Multimedia costs nothing until sound is near. No sound can be due
-// before the player has clicked or pressed a key, so the first mouse or key
-// press anywhere in the application starts loading the module on a thread of
-// its own; a Play() before that loads it there and then. A module that is
-// missing, broken or stale is silence, and is not looked for again.
+// that Qt Multimedia costs nothing until sound is near. The module is loaded
+// and played on a thread of its own: Play() only hands the name over, so a
+// sound server that stops answering holds up that thread, never the caller.
+// No sound can be due before the player has clicked or pressed a key, so the
+// first mouse or key press anywhere in the application starts the thread
+// and the loading. A module that is missing, refused (ModuleFile), broken or
+// stale is silence, said once on standard error, and is not looked for again.
 class QtSoundPlayer final : public SoundPlayer {
  public:
   // The module from the executable's folder.
   QtSoundPlayer();
-  // The module from the given folder.
-  explicit QtSoundPlayer(std::string moduleFolder);
+  // The module from the given folder; tests give the thread longer to stop.
+  explicit QtSoundPlayer(std::string moduleFolder, std::chrono::milliseconds stopWait = kSoundStopWait);
+  // Gives the sound thread stopWait to stop. A thread still inside the
+  // sound server's client then can be neither waited for nor destroyed, and
+  // no destructor may run beside it: the process ends there with _exit(0).
+  // So the player goes last, once nothing is left to save.
   ~QtSoundPlayer() override;
   QtSoundPlayer(const QtSoundPlayer&) = delete;
   QtSoundPlayer& operator=(const QtSoundPlayer&) = delete;
 
   void Play(std::string_view fileName) override;
-  // Waits for the module if it is loading, loads it if that was not tried
-  // yet; true when sounds will play.
-  bool Load();
+  // Starts loading the module if that was not tried yet and waits at most
+  // `wait` for the outcome; true when sounds will play. For tests: the
+  // program itself never waits on the sound thread.
+  bool WaitUntilLoaded(std::chrono::milliseconds wait);
 
  private:
-  class Module;
-  std::unique_ptr<Module> module_;
+  class Thread;
+  std::unique_ptr<Thread> thread_;
 };
 
 }  // namespace quillmont

@@ -1,0 +1,38 @@
+#pragma once
+// A shared library of the program's own, checked before it is loaded into
+// the process: loading runs its code with the player's rights, and the
+// system's loader maps whatever the file claims, so a file cut short faults
+// at its first touch and a FIFO blocks the loader for good.
+#include <string>
+
+namespace quillmont {
+
+class ModuleFile {
+ public:
+  // Opens the file without blocking and keeps it open when it may be
+  // loaded: a regular file that, like its folder, belongs to the player or
+  // to root and that nobody else may write, with an ELF header for this
+  // system whose segments all lie inside the file.
+  explicit ModuleFile(const std::string& path);
+  ~ModuleFile();
+  ModuleFile(const ModuleFile&) = delete;
+  ModuleFile& operator=(const ModuleFile&) = delete;
+
+  bool Usable() const { return fd_ >= 0; }
+  // Why it may not be loaded, as the end of a sentence that starts with the
+  // path: "is not a regular file".
+  const std::string& Problem() const { return problem_; }
+  // The name under which the loader opens the very file that was checked,
+  // whatever has been renamed into its place since.
+  std::string LoadName() const;
+
+ private:
+  bool Refuse(std::string problem);
+  bool CheckOwner(const std::string& path);
+  bool CheckHeader(long long size);
+
+  int fd_ = -1;
+  std::string problem_;
+};
+
+}  // namespace quillmont
