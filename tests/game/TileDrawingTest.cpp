@@ -8,13 +8,9 @@
 #include <utility>
 
 #include "game/TileDrawing.h"
-#include "support/TileQuarters.h"
 
 namespace quillmont {
 namespace {
-
-using testing::Grey;
-using testing::QuarterOf;
 
 TPeca Tile(int left, int top, int right, int bottom, std::uint8_t estado = kNoTabuleiro) {
   TPeca p;
@@ -28,6 +24,19 @@ PixelBuffer Painted(const TPeca& p, bool symbols = false) {
   PaintTile(p, picture, symbols);
   return picture;
 }
+
+// The quarter of a 39 x 39 tile that pixel (x, y) lies in: 0 left, 1 top,
+// 2 right, 3 bottom; -1 on a diagonal or touching one, corners included.
+int QuarterOf(int x, int y) {
+  const int d1 = y - x, d2 = 38 - x - y;
+  if (std::abs(d1) < 3 || std::abs(d2) < 3) return -1;
+  if (d1 > 0) return d2 > 0 ? 0 : 3;
+  return d2 > 0 ? 1 : 2;
+}
+
+// A shade of grey, by the weights qGray uses: what a player who tells no
+// colour apart sees.
+int Grey(Rgb c) { return (RedOf(c) * 11 + GreenOf(c) * 16 + BlueOf(c) * 5) / 32; }
 
 using Pixels = std::set<std::pair<int, int>>;
 

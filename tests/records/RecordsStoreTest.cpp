@@ -49,6 +49,16 @@ class RecordsStoreTest : public ::testing::Test {
   struct Copy {
     SharedState shared;
     RecordsStore store;
+    // The game's end: ranked against the file and written, nameless.
+    bool Rank(long double score, std::int32_t missed, TDataHora day) {
+      return store.RankFinishedGame(shared, TReal6::FromDouble(score), missed, day);
+    }
+    // OK in the gallery: the name given and written.
+    void Name(const std::string& name) {
+      shared.Player = name;
+      NameRankedResult(shared);
+      store.Save(shared);
+    }
   };
   Copy Open() const {
     Copy copy{SharedState{}, Store()};
@@ -64,21 +74,17 @@ TEST_F(RecordsStoreTest, TwoCopiesKeepEachOthersResultsAndNames) {
   Copy b = Open();
   // Each ranks a game and writes at once, with the empty name: a kill while
   // the name is typed loses only the name.
-  EXPECT_TRUE(a.store.RankFinishedGame(a.shared, TReal6::FromDouble(500), 3, 46000));
+  EXPECT_TRUE(a.Rank(500, 3, 46000));
   EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, 1).Escore.ToLongDouble(), 500);
   EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, 1).Nome, "");
-  b.store.RankFinishedGame(b.shared, TReal6::FromDouble(900), 1, 46001);
+  b.Rank(900, 1, 46001);
   EXPECT_EQ(b.shared.PosicaoRanking, 1);
   // b now sees a's result below its own; a's row moves down when a writes.
   EXPECT_EQ(b.shared.Tabela.At(0, 4, 2, 2).Escore.ToLongDouble(), 500);
 
-  a.shared.Player = "Ana";
-  NameRankedResult(a.shared);
-  a.store.Save(a.shared);
+  a.Name("Ana");
   EXPECT_EQ(a.shared.PosicaoRanking, 2);  // the marked row follows the result
-  b.shared.Player = "Bo\x1A\r\n";         // a control character never reaches the file
-  NameRankedResult(b.shared);
-  b.store.Save(b.shared);
+  b.Name("Bo\x1A\r\n");  // a control character never reaches the file
   a.store.Save(a.shared);  // closing: nothing left to add, nothing lost
   b.store.Save(b.shared, true);
 
@@ -93,15 +99,11 @@ TEST_F(RecordsStoreTest, TwoCopiesKeepEachOthersResultsAndNames) {
   // Two equal results of two copies each keep their own name.
   Copy c = Open();
   Copy d = Open();
-  c.store.RankFinishedGame(c.shared, TReal6::FromDouble(700), 0, 46002);
-  d.store.RankFinishedGame(d.shared, TReal6::FromDouble(700), 0, 46002);
+  c.Rank(700, 0, 46002);
+  d.Rank(700, 0, 46002);
   EXPECT_EQ(d.shared.PosicaoRanking, 3);  // an equal score goes below
-  d.shared.Player = "Dee";
-  NameRankedResult(d.shared);
-  d.store.Save(d.shared);
-  c.shared.Player = "Cy";
-  NameRankedResult(c.shared);
-  c.store.Save(c.shared);
+  d.Name("Dee");
+  c.Name("Cy");
   const TTabelaRecordes both = ParseRecords(Read(ProgramFile()));
   EXPECT_EQ(both.At(0, 4, 2, 2).Nome, "Cy");
   EXPECT_EQ(both.At(0, 4, 2, 3).Nome, "Dee");
@@ -124,14 +126,12 @@ TEST_F(RecordsStoreTest, AResultIsRankedAndNamedAgainstTheFileAsItIsThen) {
   // is ranked against that file and enters nowhere.
   Copy a = Open();
   Copy b = Open();
-  b.store.RankFinishedGame(b.shared, TReal6::FromDouble(112032), 0, 46000);
+  b.Rank(112032, 0, 46000);
   EXPECT_EQ(b.shared.PosicaoRanking, 15);
-  a.store.RankFinishedGame(a.shared, TReal6::FromDouble(50000), 2, 46000);
+  a.Rank(50000, 2, 46000);
   EXPECT_EQ(a.shared.PosicaoRanking, kNoRank);
   EXPECT_FALSE(AwaitsName(a.shared));
-  b.shared.Player = "Bravo";
-  NameRankedResult(b.shared);
-  b.store.Save(b.shared);
+  b.Name("Bravo");
   EXPECT_EQ(line15().Nome, "Bravo");
   EXPECT_EQ(line15().Escore.ToLongDouble(), 112032);
 
@@ -140,17 +140,13 @@ TEST_F(RecordsStoreTest, AResultIsRankedAndNamedAgainstTheFileAsItIsThen) {
   // nobody else's result.
   Copy c = Open();
   Copy d = Open();
-  c.store.RankFinishedGame(c.shared, TReal6::FromDouble(200000), 0, 46001);
+  c.Rank(200000, 0, 46001);
   EXPECT_EQ(c.shared.PosicaoRanking, 15);
-  d.store.RankFinishedGame(d.shared, TReal6::FromDouble(300000), 0, 46001);
-  c.shared.Player = "Charlie";
-  NameRankedResult(c.shared);
-  c.store.Save(c.shared);
+  d.Rank(300000, 0, 46001);
+  c.Name("Charlie");
   EXPECT_EQ(c.shared.PosicaoRanking, kNoRank);
   EXPECT_FALSE(AwaitsName(c.shared));
-  d.shared.Player = "Delta";
-  NameRankedResult(d.shared);
-  d.store.Save(d.shared);
+  d.Name("Delta");
   EXPECT_EQ(line15().Nome, "Delta");
   EXPECT_EQ(Read(ProgramFile()).find("Charlie"), std::string::npos);
 
@@ -159,23 +155,21 @@ TEST_F(RecordsStoreTest, AResultIsRankedAndNamedAgainstTheFileAsItIsThen) {
   Copy e = Open();
   ResetCategory(a.shared);
   a.store.Save(a.shared);
-  e.store.RankFinishedGame(e.shared, TReal6::FromDouble(5), 9, 46003);
+  e.Rank(5, 9, 46003);
   EXPECT_EQ(e.shared.PosicaoRanking, 1);
   EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, 1).Escore.ToLongDouble(), 5);
   // A reset by one copy while another names: nobody's name lands on an
   // empty entry.
   ResetCategory(a.shared);
   a.store.Save(a.shared);
-  e.shared.Player = "Late";
-  NameRankedResult(e.shared);
-  e.store.Save(e.shared);
+  e.Name("Late");
   for (int r = 1; r <= kRanks; ++r) EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, r), TRecorde{});
 
   // While another copy holds the lock, the game is ranked against the table
   // as last read and waits; at shutdown the lock is not waited for.
   {
     const FileLock held(ProgramFile().string());
-    EXPECT_FALSE(e.store.RankFinishedGame(e.shared, TReal6::FromDouble(77), 0, 46004));
+    EXPECT_FALSE(e.Rank(77, 0, 46004));
     EXPECT_EQ(e.shared.PosicaoRanking, 1);
     EXPECT_EQ(e.shared.Unsaved.size(), 1u);
     EXPECT_TRUE(e.store.Save(e.shared, true));
@@ -231,7 +225,7 @@ TEST_F(RecordsStoreTest, AnUnwritableProgramFileIsKeptForThePlayer) {
   }
   EXPECT_EQ(a.shared.Tabela, old);
   a.shared.Board = 1, a.shared.NumColors = 5, a.shared.NumFits = 3;
-  a.store.RankFinishedGame(a.shared, TReal6::FromDouble(2000), 0, 46000);
+  a.Rank(2000, 0, 46000);
   EXPECT_EQ(a.store.Path(), UserFile().string());
   EXPECT_EQ(Read(ProgramFile()), oldBytes);
   const TTabelaRecordes mine = ParseRecords(Read(UserFile()));
@@ -246,7 +240,7 @@ TEST_F(RecordsStoreTest, AnUnwritableProgramFileIsKeptForThePlayer) {
   EXPECT_EQ(b.store.Path(), UserFile().string());
   EXPECT_EQ(b.shared.Tabela, mine);
   early.shared.Board = 1, early.shared.NumColors = 5, early.shared.NumFits = 3;
-  early.store.RankFinishedGame(early.shared, TReal6::FromDouble(1500), 0, 46000);
+  early.Rank(1500, 0, 46000);
   EXPECT_EQ(early.shared.PosicaoRanking, 2);
   EXPECT_EQ(Read(ProgramFile()), oldBytes);
   EXPECT_EQ(ParseRecords(Read(UserFile())).At(1, 5, 3, 2).Escore.ToLongDouble(), 1500);
@@ -258,7 +252,7 @@ TEST_F(RecordsStoreTest, AnUnwritableProgramFileIsKeptForThePlayer) {
   fs::permissions(ProgramFile(), fs::perms::owner_write, fs::perm_options::remove);
   Copy c = Open();
   try {
-    c.store.RankFinishedGame(c.shared, TReal6::FromDouble(3000), 0, 46000);
+    c.Rank(3000, 0, 46000);
     ADD_FAILURE() << "the write should fail";
   } catch (const FileWriteError& error) {
     EXPECT_EQ(error.what(), UserFile().string());
@@ -282,7 +276,7 @@ TEST_F(RecordsStoreTest, AnUnreadableFileIsNeverWrittenOver) {
   testing::AsOrdinaryUser([this] {
     Copy a = Open();
     EXPECT_EQ(a.shared.Tabela, TTabelaRecordes{});
-    a.store.RankFinishedGame(a.shared, TReal6::FromDouble(100), 0, 46000);
+    a.Rank(100, 0, 46000);
     EXPECT_EQ(a.shared.PosicaoRanking, 1);
     a.store.Save(a.shared, true);
   });
