@@ -8,6 +8,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/AtomicFile.h"
@@ -17,9 +19,32 @@ namespace {
 
 constexpr unsigned char kHostClass = sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32;
 constexpr unsigned char kHostData = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? ELFDATA2LSB : ELFDATA2MSB;
+#if defined(__x86_64__)
+constexpr unsigned kHostMachine = EM_X86_64;
+#elif defined(__i386__)
+constexpr unsigned kHostMachine = EM_386;
+#elif defined(__aarch64__)
+constexpr unsigned kHostMachine = EM_AARCH64;
+#elif defined(__arm__)
+constexpr unsigned kHostMachine = EM_ARM;
+#elif defined(__riscv)
+constexpr unsigned kHostMachine = EM_RISCV;
+#elif defined(__powerpc64__)
+constexpr unsigned kHostMachine = EM_PPC64;
+#elif defined(__s390x__)
+constexpr unsigned kHostMachine = EM_S390;
+#elif defined(__mips__)
+constexpr unsigned kHostMachine = EM_MIPS;
+#elif defined(__loongarch__)
+constexpr unsigned kHostMachine = EM_LOONGARCH;
+#else
+#error "the ELF machine of this processor is not known here"
+#endif
 // Far more program headers than any library has; the header's count is not
 // trusted with an allocation of any size.
 constexpr unsigned kMaxSegments = 256;
+// A library's dynamic section holds a few dozen entries.
+constexpr std::size_t kMaxDynamicBytes = 64 * 1024;
 
 // Code that anybody but the player and root may replace is not run.
 bool Trusted(const struct stat& st) {
@@ -89,6 +114,7 @@ bool ModuleFile::CheckHeader(long long size) {
   if (!ReadAt(fd_, &header, sizeof header, 0) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 ||
       header.e_ident[EI_CLASS] != kHostClass || header.e_ident[EI_DATA] != kHostData ||
       header.e_ident[EI_VERSION] != EV_CURRENT || header.e_type != ET_DYN ||
+      header.e_machine != kHostMachine ||
       header.e_phentsize != sizeof(ElfW(Phdr)) || header.e_phnum == 0 || header.e_phnum > kMaxSegments) {
     return Refuse("is not a library for this system");
   }
@@ -104,9 +130,94 @@ bool ModuleFile::CheckHeader(long long size) {
     // file the first touch is a bus error.
     const auto end = static_cast<unsigned long long>(size);
     if (segment.p_offset > end || segment.p_filesz > end - segment.p_offset) return Refuse("is cut short");
-    if (segment.p_type == PT_LOAD && segment.p_filesz > segment.p_memsz) {
-      return Refuse("is not a library for this system");
+  }
+  return CheckSegments(segments);
+}
+
+// What the loader trusts without looking: loadable segments in ascending,
+// disjoint order, a dynamic section inside them whose tables lie in the
+// file, and a stack that stays unexecutable (glibc makes the stack
+// executable for a library without PT_GNU_STACK, too).
+bool ModuleFile::CheckSegments(const std::vector<ElfW(Phdr)>& segments) {
+  std::vector<ElfW(Phdr)> loads;
+  const ElfW(Phdr)* dynamic = nullptr;
+  bool stackSaysNoExecute = false;
+  for (const ElfW(Phdr)& segment : segments) {
+    if (segment.p_type == PT_LOAD) {
+      if (segment.p_filesz > segment.p_memsz || segment.p_memsz > ~segment.p_vaddr) {
+        return Refuse("is not a library for this system");
+      }
+      if (!loads.empty() && loads.back().p_vaddr + loads.back().p_memsz > segment.p_vaddr) {
+        return Refuse("has overlapping segments");
+      }
+      loads.push_back(segment);
+    } else if (segment.p_type == PT_DYNAMIC) {
+      dynamic = &segment;
+    } else if (segment.p_type == PT_GNU_STACK) {
+      stackSaysNoExecute = (segment.p_flags & PF_X) == 0;
     }
+  }
+  if (!stackSaysNoExecute) return Refuse("asks for an executable stack");
+  if (loads.empty() || dynamic == nullptr) return Refuse("is not a library for this system");
+  // The address range [address, address + length) as bytes of the file.
+  const auto inFile = [&loads](ElfW(Addr) address, unsigned long long length) {
+    for (const ElfW(Phdr)& load : loads) {
+      if (address >= load.p_vaddr && address - load.p_vaddr <= load.p_filesz &&
+          length <= load.p_filesz - (address - load.p_vaddr)) {
+        return static_cast<long long>(load.p_offset + (address - load.p_vaddr));
+      }
+    }
+    return -1LL;
+  };
+  if (dynamic->p_filesz > kMaxDynamicBytes || dynamic->p_filesz != dynamic->p_memsz ||
+      inFile(dynamic->p_vaddr, dynamic->p_filesz) != static_cast<long long>(dynamic->p_offset)) {
+    return Refuse("has a dynamic section outside its segments");
+  }
+  std::vector<ElfW(Dyn)> entries(dynamic->p_filesz / sizeof(ElfW(Dyn)));
+  if (!ReadAt(fd_, entries.data(), entries.size() * sizeof(ElfW(Dyn)), static_cast<off_t>(dynamic->p_offset))) {
+    return Refuse("is cut short");
+  }
+  return CheckDynamicEntries(entries, inFile);
+}
+
+bool ModuleFile::CheckDynamicEntries(const std::vector<ElfW(Dyn)>& entries,
+                                     const std::function<long long(ElfW(Addr), unsigned long long)>& inFile) {
+  const auto value = [&entries](ElfW(Sxword) tag) -> std::optional<unsigned long long> {
+    for (const ElfW(Dyn)& entry : entries) {
+      if (entry.d_tag == DT_NULL) break;
+      if (entry.d_tag == tag) return entry.d_un.d_val;
+    }
+    return std::nullopt;
+  };
+  // Tables with their sizes, and single addresses (size 1), that the loader
+  // reads or calls while it maps the library.
+  struct Table {
+    ElfW(Sxword) address;
+    ElfW(Sxword) size;
+  };
+  static constexpr Table kTables[] = {
+      {DT_STRTAB, DT_STRSZ},   {DT_RELA, DT_RELASZ},           {DT_REL, DT_RELSZ},
+      {DT_JMPREL, DT_PLTRELSZ}, {DT_INIT_ARRAY, DT_INIT_ARRAYSZ}, {DT_FINI_ARRAY, DT_FINI_ARRAYSZ},
+      {DT_SYMTAB, DT_NULL},    {DT_HASH, DT_NULL},             {DT_GNU_HASH, DT_NULL},
+      {DT_VERSYM, DT_NULL},    {DT_VERDEF, DT_NULL},           {DT_VERNEED, DT_NULL},
+      {DT_INIT, DT_NULL},      {DT_FINI, DT_NULL},             {DT_PLTGOT, DT_NULL},
+  };
+  bool ended = false;
+  for (const ElfW(Dyn)& entry : entries) ended = ended || entry.d_tag == DT_NULL;
+  if (!ended) return Refuse("has a dynamic section outside its segments");
+  for (const Table& table : kTables) {
+    const auto address = value(table.address);
+    if (!address) continue;
+    const unsigned long long length = table.size == DT_NULL ? 1 : value(table.size).value_or(0);
+    if (inFile(*address, length) < 0) return Refuse("has dynamic entries outside the file");
+  }
+  // Names are offsets into the string table.
+  const unsigned long long strings = value(DT_STRSZ).value_or(0);
+  for (const ElfW(Dyn)& entry : entries) {
+    if (entry.d_tag == DT_NULL) break;
+    const bool name = entry.d_tag == DT_NEEDED || entry.d_tag == DT_SONAME || entry.d_tag == DT_RPATH ||
+                      entry.d_tag == DT_RUNPATH;
+    if (name && entry.d_un.d_val >= strings) return Refuse("has dynamic entries outside the file");
   }
   return true;
 }

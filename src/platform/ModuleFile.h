@@ -3,7 +3,11 @@
 // the process: loading runs its code with the player's rights, and the
 // system's loader maps whatever the file claims, so a file cut short faults
 // at its first touch and a FIFO blocks the loader for good.
+#include <link.h>
+
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace quillmont {
 
@@ -12,7 +16,9 @@ class ModuleFile {
   // Opens the file without blocking and keeps it open when it may be
   // loaded: a regular file that, like its folder, belongs to the player or
   // to root and that nobody else may write, with an ELF header for this
-  // system whose segments all lie inside the file.
+  // system and machine whose segments all lie inside the file and do not
+  // overlap, whose dynamic section and its tables lie inside them, and
+  // which keeps the stack unexecutable.
   explicit ModuleFile(const std::string& path);
   ~ModuleFile();
   ModuleFile(const ModuleFile&) = delete;
@@ -30,6 +36,9 @@ class ModuleFile {
   bool Refuse(std::string problem);
   bool CheckOwner(const std::string& path);
   bool CheckHeader(long long size);
+  bool CheckSegments(const std::vector<ElfW(Phdr)>& segments);
+  bool CheckDynamicEntries(const std::vector<ElfW(Dyn)>& entries,
+                           const std::function<long long(ElfW(Addr), unsigned long long)>& inFile);
 
   int fd_ = -1;
   std::string problem_;
