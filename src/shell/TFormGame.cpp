@@ -34,14 +34,6 @@ namespace {
 
 constexpr const char* kRecordsFileName = "QUILLMONT.REC";
 
-// The program's copy of the best-players file, by its full path so that a
-// message can name it: the current folder is the program's after start-up.
-std::string ProgramRecordsPath() {
-  std::error_code error;
-  const std::filesystem::path folder = std::filesystem::current_path(error);
-  return error ? std::string(kRecordsFileName) : (folder / kRecordsFileName).string();
-}
-
 }  // namespace
 
 TFormGame::TFormGame(SharedState& shared, GameServices services)
@@ -87,7 +79,9 @@ TFormRules* TFormGame::Rules() { return OnFirstUse(rules_, ownRules_); }
 // ---- start-up and shutdown ------------------------------------------------
 
 void TFormGame::FormCreate() {
-  MakeCurrentDirectory(services_.programFolder);  // a failure leaves the current folder as it is
+  // Nothing is read by a bare name; the current folder is only the folder
+  // that a file dialog or a core dump would start in.
+  MakeCurrentDirectory(services_.programFolder.Path());
   LoadToolbarFaces();
   iniciado_ = false;
   arqIni_ = std::make_unique<ProfileFile>(services_.settingsPath);
@@ -157,14 +151,18 @@ void TFormGame::LoadToolbarFaces() {
   // the bare toolbar and is reported only when the button is used.
   for (const ToolbarButton& button : toolbar_) {
     try {
-      button.image->SetPicture(LoadBitmapFile(button.releasedFace));
+      button.image->SetPicture(LoadBitmapFile(services_.programFolder, button.releasedFace));
     } catch (const BitmapError&) {
     }
   }
 }
 
 void TFormGame::LeArqRec() {
-  records_ = std::make_unique<RecordsStore>(services_.keepRecordsInUserCopy ? std::string() : ProgramRecordsPath(),
+  // A packaged copy's folder belongs to the system: writing the table there
+  // (as root may) would leave a file in /usr that no package owns; the
+  // player's own copy holds the best players from the first run.
+  const ProgramFolder& folder = services_.programFolder;
+  records_ = std::make_unique<RecordsStore>(folder.IsSystemInstall() ? std::string() : folder.Path() + kRecordsFileName,
                                             services_.userRecordsPath);
   shared_.Tabela = records_->Load();
 }
@@ -236,13 +234,13 @@ void TFormGame::Image1MouseUp(PictureControl* sender, Qt::MouseButton button) {
 
 void TFormGame::ToolbarMouseDown(PictureControl* sender) {
   const ToolbarButton& button = toolbar_[static_cast<std::size_t>(sender->Index())];
-  sender->SetPicture(LoadBitmapFile(button.pressedFace));
+  sender->SetPicture(LoadBitmapFile(services_.programFolder, button.pressedFace));
   sender->repaint();
 }
 
 void TFormGame::ToolbarMouseUp(PictureControl* sender) {
   const ToolbarButton& button = toolbar_[static_cast<std::size_t>(sender->Index())];
-  sender->SetPicture(LoadBitmapFile(button.releasedFace));  // a missing face stops here: no action
+  sender->SetPicture(LoadBitmapFile(services_.programFolder, button.releasedFace));  // a missing face stops here: no action
   (this->*button.action)();
 }
 
@@ -290,7 +288,7 @@ void TFormGame::DesenhaPeca(int column, int row) {
   PictureControl& cell = *cells_[static_cast<std::size_t>(IndicePeca(column, row))];
   const TPeca& peca = game_.Peca(column, row);
   if (const char* file = PictureFileForState(peca.Estado)) {
-    cell.SetPicture(LoadBitmapFile(file));  // on failure the cell keeps its last look
+    cell.SetPicture(LoadBitmapFile(services_.programFolder, file));  // on failure the cell keeps its last look
     return;
   }
   PaintTile(peca, cell.Picture(), symbols_);

@@ -10,6 +10,7 @@
 
 #include "game/Game.h"
 #include "game/GameView.h"
+#include "platform/ProgramFolder.h"
 #include "platform/qt/ErrorReport.h"
 #include "shell/Settings.h"
 
@@ -44,14 +45,11 @@ struct GameServices {
   const Clock& clock;
   RandomSource& random;
   SoundPlayer& sound;
-  std::string programFolder;  // made the current folder at start-up
+  const ProgramFolder& programFolder;  // every file of the program's is read through it
   std::string settingsPath;   // full path of "QUILLMONT.INI"
   // The player's own "QUILLMONT.REC", kept when the program's folder or its
   // copy of the file cannot be written.
   std::string userRecordsPath;
-  // A copy installed for the whole system never writes into its folder:
-  // the player's own copy holds the best players from the first run.
-  bool keepRecordsInUserCopy = false;
 };
 
 class TFormGame : public QWidget, private GameView {

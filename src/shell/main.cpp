@@ -47,6 +47,13 @@ int main(int argc, char** argv) {
     WriteToStandardError("will not run setuid or setgid");
     return 1;
   }
+  // Found before anything else: without it there is nothing to show or play,
+  // and the current folder is no substitute, since anybody may own it.
+  ProgramFolder programFolder = ProgramFolder::OfExecutable();
+  if (!programFolder.IsOpen()) {
+    WriteToStandardError(programFolder.Problem());
+    return 1;
+  }
   SignalCloser::BlockTerminationSignals();
   UseOnlyInstalledQtPlugins(argc > 0 ? argv[0] : nullptr);
   QApplication app(argc, argv);
@@ -66,12 +73,8 @@ int main(int argc, char** argv) {
     // Destroyed after the main window, once both files are written: should
     // its thread be stuck in the sound server then, the process ends there.
     QtSoundPlayer sound;
-    GameServices services{clock, random, sound, ExecutableDirectory(), SettingsFilePath(kSettingsFileName),
+    GameServices services{clock, random, sound, programFolder, SettingsFilePath(kSettingsFileName),
                           UserDataFilePath("quillmont/QUILLMONT.REC")};
-    // A packaged copy's folder belongs to the system: writing the table there
-    // (as root may) would leave a file in /usr that no package owns. A folder
-    // that cannot be found (no /proc) is no place to write either.
-    services.keepRecordsInUserCopy = services.programFolder.empty() || IsSystemInstall(services.programFolder);
     SayWhatIsNotKept(services);
 
     TFormGame formGame(shared, services);

@@ -192,7 +192,7 @@ TEST(GamePlay, BonusBarTicksEvery100MsAndAFaultThatRepeatsIsReportedOnce) {
   FailingClock clock;
   MainWindowHarness h;
   h.form = std::make_unique<TFormGame>(
-      h.shared, GameServices{clock, h.random, h.sound, h.ProgramFolder().string(), h.SettingsPath().string(),
+      h.shared, GameServices{clock, h.random, h.sound, h.Folder(), h.SettingsPath().string(),
                              h.UserRecordsPath().string()});
   h.form->show();
   QApplication::processEvents();

@@ -16,6 +16,7 @@
 
 #include "support/ModalWindows.h"
 #include "platform/FakeClock.h"
+#include "platform/ProgramFolder.h"
 #include "platform/RandomSource.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/SoundPlayer.h"
@@ -81,6 +82,11 @@ class MainWindowHarness {
   }
 
   std::filesystem::path ProgramFolder() const { return root_ / "program"; }
+  // The program folder as the window reads it, opened once as at start-up.
+  const quillmont::ProgramFolder& Folder() {
+    if (!folder_) folder_ = std::make_unique<quillmont::ProgramFolder>(ProgramFolder().string());
+    return *folder_;
+  }
   std::filesystem::path ConfigFolder() const { return root_ / "config"; }
   std::filesystem::path SettingsPath() const { return ConfigFolder() / "QUILLMONT.INI"; }
   std::filesystem::path UserRecordsPath() const { return root_ / "data" / "quillmont" / "QUILLMONT.REC"; }
@@ -91,7 +97,7 @@ class MainWindowHarness {
   // Creates the window (FormCreate) and shows it (FormShow).
   TFormGame& Start(bool show = true) {
     form = std::make_unique<TFormGame>(
-        shared, GameServices{clock, random, sound, ProgramFolder().string(), SettingsPath().string(),
+        shared, GameServices{clock, random, sound, Folder(), SettingsPath().string(),
                              UserRecordsPath().string()});
     if (show) {
       form->show();
@@ -113,6 +119,7 @@ class MainWindowHarness {
  private:
   inline static int counter_ = 0;
   std::filesystem::path root_;
+  std::unique_ptr<quillmont::ProgramFolder> folder_;
   ErrorPresenter previousPresenter_;
 };
 

@@ -143,8 +143,7 @@ TEST(StartupSettings, OptionClicksDealAtOnceAndWriteOnlyAtShutdown) {
   h.WriteSettings("[Quillmont]\nBoard=0\n");
   // A second copy of the program, open all the while and left idle.
   SharedState idleShared;
-  auto idle = std::make_unique<TFormGame>(idleShared, GameServices{h.clock, h.random, h.sound,
-                                                                   h.ProgramFolder().string(),
+  auto idle = std::make_unique<TFormGame>(idleShared, GameServices{h.clock, h.random, h.sound, h.Folder(),
                                                                    h.SettingsPath().string(),
                                                                    h.UserRecordsPath().string()});
   TFormGame& form = h.Start();
@@ -232,7 +231,7 @@ TEST(StartupSettings, UnwritableSettingsAreReportedWithTheirPath) {
   // A settings path below a regular file can never be created, even as root.
   WriteFile(h.ConfigFolder() / "blocker", "x");
   h.form = std::make_unique<TFormGame>(
-      h.shared, GameServices{h.clock, h.random, h.sound, h.ProgramFolder().string(),
+      h.shared, GameServices{h.clock, h.random, h.sound, h.Folder(),
                              (h.ConfigFolder() / "blocker" / "QUILLMONT.INI").string(),
                              h.UserRecordsPath().string()});
   h.form->show();

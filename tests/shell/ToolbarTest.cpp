@@ -35,8 +35,7 @@ class ToolbarTest : public ::testing::Test {
   }
 
   PixelBuffer Face(const char* file) {
-    QDir::setCurrent(QString::fromStdString(h.ProgramFolder().string()));
-    return LoadBitmapFile(file);
+    return LoadBitmapFile(h.Folder(), file);
   }
 
   struct Windows {

@@ -6,7 +6,7 @@
 # Then with no place to write at all: the shutdown says so on standard error.
 # (Root may write anywhere, so root drops to "nobody"; any other user runs as
 # itself.) As root also: a setgid copy is refused, and a user without a home
-# folder plays and keeps nothing.
+# folder plays and keeps nothing, and without /proc the program stops.
 set -euo pipefail
 bin_dir=$1 played=$2
 source "$(dirname "$0")/process.sh"
@@ -88,6 +88,20 @@ if ! findmnt -no OPTIONS --target "$work" | grep -qw nosuid; then
   [[ $status -ne 0 && $status -ne 124 && $said == "quillmont: will not run setuid or setgid" ]] ||
     { echo "a setgid copy ran (status $status):"; cat "$work/log"; exit 1; }
   echo "setgid: refused"
+fi
+
+# Without /proc the program cannot tell its folder: it says so and stops,
+# rather than reading pictures and sounds from the current folder, which
+# may be another user's (it once showed their toolbar pictures).
+if unshare --mount --propagation private true 2> /dev/null; then
+  mkdir -m 755 "$work/stranger" && cp "$bin_dir/newgame.bmp" "$work/stranger/"
+  status=0
+  (cd "$work/stranger" && env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 timeout 10 \
+    unshare --mount --propagation private sh -c 'mount -t tmpfs none /proc && exec "$0"' "$work/program/quillmont") \
+    > "$work/log" 2>&1 || status=$?
+  [[ $status -eq 1 && $(grep '^quillmont:' "$work/log") == "quillmont: cannot find its own folder: "* ]] ||
+    { echo "without /proc the program went on (status $status):"; cat "$work/log"; exit 1; }
+  echo "no /proc: refused, nothing read from the current folder"
 fi
 
 # A user with no HOME and no entry in the user database plays, is told once

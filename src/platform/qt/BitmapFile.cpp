@@ -1,30 +1,21 @@
 #include "platform/qt/BitmapFile.h"
 
-#include <sys/stat.h>
-
 #include <QByteArray>
-#include <QFile>
 #include <QImage>
-#include <filesystem>
 #include <map>
 
 namespace quillmont {
 namespace {
 
 struct CachedPicture {
-  off_t size = 0;
-  timespec modified{};
+  std::string bytes;
   PixelBuffer picture;
 };
 
-bool SameStamp(const CachedPicture& cached, const struct stat& info) {
-  return cached.size == info.st_size && cached.modified.tv_sec == info.st_mtim.tv_sec &&
-         cached.modified.tv_nsec == info.st_mtim.tv_nsec;
-}
-
-PixelBuffer Decode(const QByteArray& bytes) {
+PixelBuffer Decode(const std::string& bytes) {
   QImage image;
-  if (!bytes.startsWith("BM") || !image.loadFromData(bytes, "BMP") || image.isNull()) {
+  const QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  if (!data.startsWith("BM") || !image.loadFromData(data, "BMP") || image.isNull()) {
     throw BitmapError("Bitmap image is not valid");
   }
   image = image.convertToFormat(QImage::Format_RGB32);
@@ -38,22 +29,16 @@ PixelBuffer Decode(const QByteArray& bytes) {
 
 }  // namespace
 
-PixelBuffer LoadBitmapFile(const std::string& fileName) {
-  static std::map<std::string, CachedPicture> cache;  // keyed by absolute path
+PixelBuffer LoadBitmapFile(const ProgramFolder& folder, const std::string& fileName) {
+  static std::map<std::string, CachedPicture> cache;  // keyed by full path
 
-  const std::string cannotOpen = "Cannot open file " + fileName;
-  struct stat info {};
-  if (::stat(fileName.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) throw BitmapError(cannotOpen);
-
-  std::error_code ignored;
-  const std::string key = std::filesystem::absolute(fileName, ignored).string();
+  std::optional<std::string> bytes = folder.Read(fileName);
+  if (!bytes) throw BitmapError("Cannot open file " + fileName);
+  const std::string key = folder.Path() + fileName;
   auto found = cache.find(key);
-  if (found != cache.end() && SameStamp(found->second, info)) return found->second.picture;
-
-  QFile file(QString::fromStdString(fileName));
-  if (!file.open(QIODevice::ReadOnly)) throw BitmapError(cannotOpen);
-  PixelBuffer picture = Decode(file.readAll());
-  cache[key] = CachedPicture{info.st_size, info.st_mtim, picture};
+  if (found != cache.end() && found->second.bytes == *bytes) return found->second.picture;
+  PixelBuffer picture = Decode(*bytes);
+  cache[key] = CachedPicture{std::move(*bytes), picture};
   return picture;
 }
 
