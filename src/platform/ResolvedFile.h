@@ -1,0 +1,43 @@
+#pragma once
+// A file reached by descriptor: its folder is opened component by component
+// from the root, never following a link that another user could have put
+// or changed on the way, and every later step (open, lock, temporary,
+// rename, sync) happens relative to that folder's descriptor. A name swapped
+// for a link, or a folder on the way renamed, after the resolution cannot
+// redirect a read or a write elsewhere.
+#include <string>
+
+namespace quillmont {
+
+class ResolvedFile {
+ public:
+  // Resolves every folder of `path` (an absolute path, or one relative to
+  // the current folder). A link on the way, the last name included, is
+  // followed only when it belongs to the player or to root and sits in a
+  // folder that nobody else may change (or a sticky folder of the player's
+  // or root's, where nobody else may replace it). With createFolders,
+  // missing folders are made, mode 0700.
+  explicit ResolvedFile(const std::string& path, bool createFolders = false);
+  ~ResolvedFile();
+  ResolvedFile(ResolvedFile&& other) noexcept;
+  ResolvedFile& operator=(ResolvedFile&&) = delete;
+  ResolvedFile(const ResolvedFile&) = delete;
+
+  bool Ok() const { return folder_ >= 0; }
+  // Why not, for standard error: "a link of another user's on the way".
+  const std::string& Problem() const { return problem_; }
+  // The folder, open for reading where the player may (so that it can be
+  // synced), else for paths only.
+  int Folder() const { return folder_; }
+  // The file's name inside Folder(): no slash, never "." or "..".
+  const std::string& Name() const { return name_; }
+
+ private:
+  bool Fail(std::string problem);
+
+  int folder_ = -1;
+  std::string name_;
+  std::string problem_;
+};
+
+}  // namespace quillmont
