@@ -8,7 +8,10 @@
 #include <memory>
 #include <string>
 
+#include <chrono>
+
 #include "game/Game.h"
+#include "platform/ShutdownBudget.h"
 #include "game/GameView.h"
 #include "platform/qt/ErrorReport.h"
 #include "shell/Settings.h"
@@ -116,6 +119,11 @@ class TFormGame : public QWidget, private GameView {
   // Runs one write of the best players (false: held back by another copy's
   // lock); reports the first failure and retries a write held back.
   void WriteRecords(const std::function<bool()>& write);
+  // Runs one write of a setting (false: held back by another copy's lock);
+  // reports the first failure and retries a write held back.
+  void WriteSetting(const std::function<bool()>& write);
+  void RetryLater();
+  void RetryPending();
   void LoadToolbarFaces();
   // Deals a new board for the current options; the board takes the focus.
   void Deal();
@@ -165,7 +173,12 @@ class TFormGame : public QWidget, private GameView {
   SettingsAtStart settingsAtStart_;
   std::unique_ptr<RecordsStore> records_;
   bool recordsErrorReported_ = false;
-  bool recordsRetryPending_ = false;
+  bool settingsErrorReported_ = false;
+  // Changes that found another copy's lock busy wait for the retry timer,
+  // whose interval doubles while the lock stays busy.
+  bool recordsPending_ = false;
+  QTimer* retryTimer_ = nullptr;
+  std::chrono::milliseconds retryInterval_ = kLockRetryFirst;
   Game game_;
   bool iniciado_ = false;
   int dealCount_ = 0;

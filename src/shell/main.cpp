@@ -5,6 +5,7 @@
 #include <sys/auxv.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <exception>
 
 #include "platform/Clock.h"
@@ -47,6 +48,10 @@ int main(int argc, char** argv) {
     WriteToStandardError("will not run setuid or setgid");
     return 1;
   }
+  // A standard error that nobody reads any more (a closed terminal, a pipe
+  // whose reader quit) must not end the shutdown half-way: writes to it
+  // just fail.
+  std::signal(SIGPIPE, SIG_IGN);
   SignalCloser::BlockTerminationSignals();
   UseOnlyInstalledQtPlugins(argc > 0 ? argv[0] : nullptr);
   QApplication app(argc, argv);
