@@ -154,6 +154,13 @@ void TFormGame::FormShow() {
 void TFormGame::FormDestroy() {
   timer1_->stop();
   retryTimer_->stop();
+  WriteFilesAtShutdown();
+  arqIni_.reset();
+}
+
+void TFormGame::WriteFilesAtShutdown() {
+  if (filesWritten_ || !arqIni_ || !records_) return;
+  filesWritten_ = true;
   // No window may open while the program closes (a logout does not wait).
   // Both files share one wait for their locks; a lock still busy then
   // leaves the changes in a journal beside the file.
@@ -168,7 +175,6 @@ void TFormGame::FormDestroy() {
   } catch (const ProfileWriteError& e) {
     if (!settingsErrorReported_) Guarded([&] { ReportError(e.what()); });
   }
-  arqIni_.reset();
 }
 
 void TFormGame::LoadToolbarFaces() {

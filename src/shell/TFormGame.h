@@ -94,6 +94,10 @@ class TFormGame : public QWidget, private GameView {
   // changed the table, and at shutdown. A failure during play is reported
   // once; a write that another copy's lock held back is tried again soon.
   void GravaArqRec();
+  // The shutdown's writes of both files, once: run by the destructor, or
+  // earlier by an exit that skips it (Qt ends the process with exit(1) on
+  // the window thread when the X server goes away).
+  void WriteFilesAtShutdown();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -174,6 +178,7 @@ class TFormGame : public QWidget, private GameView {
   std::unique_ptr<RecordsStore> records_;
   bool recordsErrorReported_ = false;
   bool settingsErrorReported_ = false;
+  bool filesWritten_ = false;
   // Changes that found another copy's lock busy wait for the retry timer,
   // whose interval doubles while the lock stays busy.
   bool recordsPending_ = false;

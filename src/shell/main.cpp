@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <exception>
 
 #include "platform/Clock.h"
@@ -39,6 +40,22 @@ void SayWhatIsNotKept(const quillmont::GameServices& services) {
                                                : "the player's own best players";
   quillmont::WriteToStandardError("no home folder: " + lost + " will not be kept");
 }
+
+// The main window while it lives. When the X server goes away, Qt's X11
+// connection ends the process with exit(1) from the window thread's event
+// loop, which runs no destructor: the shutdown's writes are made from here,
+// as at any other shutdown. (Wayland's ends with _exit: nothing runs.)
+quillmont::TFormGame* liveWindow = nullptr;
+
+void WriteFilesOnExit() {
+  if (liveWindow == nullptr) return;
+  quillmont::ReportErrorsToStandardError();
+  liveWindow->WriteFilesAtShutdown();
+}
+
+struct ForgetWindow {
+  ~ForgetWindow() { liveWindow = nullptr; }
+};
 
 }  // namespace
 
@@ -80,6 +97,9 @@ int main(int argc, char** argv) {
     SayWhatIsNotKept(services);
 
     TFormGame formGame(shared, services);
+    liveWindow = &formGame;
+    const ForgetWindow forget;  // before the window goes, which writes the files itself
+    std::atexit(WriteFilesOnExit);
     // The gallery, the game-over message and the rules come into being when
     // first shown, and then live to the end as if made here.
     formGame.CreateWindowsOnFirstUse();

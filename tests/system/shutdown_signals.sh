@@ -184,6 +184,28 @@ grep -qx 'Board=2' "$work/config/QUILLMONT.INI" || { echo "SIGTERM, SIGHUP: the 
 [[ ! -e $work/elsewhere/x && ! -e $work/program/QUILLMONT.REC ]] || { echo "SIGTERM, SIGHUP: written through the lock's link"; exit 1; }
 echo "SIGTERM then SIGHUP, standard error closed, no records lock: settings written, results kept"
 
+# The X server goes away under the game (Qt then ends the process with
+# exit(1)): the shutdown's writes are made all the same, so the run's
+# settings are kept.
+rm -rf "$work/program" "$work/config" "$work/data"
+mkdir -p "$work/config"
+cp -r "$bin_dir" "$work/program"
+rm -f "$work/program/QUILLMONT.REC"
+printf '[Quillmont]\nBoard=7\n' > "$work/config/QUILLMONT.INI"
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3> "$work/display" > /dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 1 100); do [[ -s $work/display ]] && break; sleep 0.05; done
+DISPLAY=:$(cat "$work/display") XDG_CONFIG_HOME="$work/config" "$work/program/quillmont" 2>"$work/stderr" &
+pid=$!
+wait_until_idle "$pid"
+kill "$xvfb"
+status=0
+wait_for_exit "$pid" || status=$?
+[[ $status -eq 1 ]] || { echo "X server gone: exit status $status"; cat "$work/stderr"; exit 1; }
+grep -qx 'Board=2' "$work/config/QUILLMONT.INI" && [[ $(stat -c %s "$work/program/QUILLMONT.REC") -eq 15120 ]] ||
+  { echo "X server gone: the files were not written"; cat "$work/config/QUILLMONT.INI"; exit 1; }
+echo "X server gone: both files written on the way out"
+
 # A window thread stuck in a write to standard error, a pipe that nobody
 # reads, holds up the shutdown for good: the watch still ends the process
 # 2 s after SIGTERM (status 143) and does not block on that pipe itself.
