@@ -11,8 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-
-#include "platform/ShutdownBudget.h"
+#include <sys/types.h>
 
 namespace quillmont {
 
@@ -33,6 +32,7 @@ struct FileContents {
   Status status = Status::kMissing;
   std::string bytes;           // the first kMaxReadBytes, without a byte-order mark
   bool byteOrderMark = false;  // the file started with a UTF-8 byte-order mark
+  bool whole = true;           // false when the file went on past kMaxReadBytes: never to be written back
 };
 FileContents ReadFileContents(const std::string& path);
 
@@ -49,13 +49,29 @@ std::optional<std::string> WriteTarget(const std::string& path);
 
 // Replaces target (as WriteTarget gives it) with bytes. A new file takes
 // mode 0666 less the umask; a replaced one keeps its read and write bits
-// (never execute, setuid, setgid or sticky ones). Throws
-// FileWriteError when the target is read-only (never replaced) or any step
-// fails.
+// (never execute, setuid, setgid or sticky ones) and its owner and group
+// (see KeepsOwnership). Throws FileWriteError when the target is read-only
+// (never replaced), its owner cannot be kept, or any step fails.
 void WriteFileAtomically(const std::string& target, std::string_view bytes);
 // mkdir -p, each new folder 0700 (existing ones keep their modes); true
-// when the folder exists afterwards.
+// when the folder exists afterwards. A folder that root makes inside
+// another user's folder belongs to that user.
 bool EnsureDirectory(const std::string& folder);
+
+// Whether a file made beside target may stand in its place without taking
+// it from its owner or its group: root can always give the file's owner and
+// group back (by descriptor, see GiveOwnership); anyone else keeps the
+// group when a member of it, and may not replace a file that grants its
+// group access it could not keep. A missing target is always fine.
+bool KeepsOwnership(const std::string& target);
+// Gives the new file fd, made to stand beside or in place of target, the
+// owner and group it should have: the target's (root: both; others: the
+// group, where a member), or for a new file that root makes in another
+// user's folder, that user's. False when that fails: root then must not
+// replace the file (an NFS export that squashes root).
+bool GiveOwnership(int fd, const std::string& target);
+// The read and write bits of target, or nullopt when it does not exist.
+std::optional<mode_t> FileMode(const std::string& target);
 // Whether a write of the target could succeed: its folder may be written
 // and the file, when it exists, is not read-only (root included: a file
 // without write bits counts as read-only).
@@ -66,25 +82,46 @@ bool CanReplaceFile(const std::string& target);
 // write in progress is not touched.
 void RemoveStaleTemporaries(const std::string& target);
 
+// When a lock may be waited for until: nullopt is one try, as during play.
+using LockDeadline = std::optional<std::chrono::steady_clock::time_point>;
+
+// Building blocks of the update (FileUpdate.h): a new hidden file
+// ".<name><infix>XXXXXX" beside target, opened for writing (-1 on failure,
+// its path in `name`); whether a folder entry is such a name; the folder's
+// fsync that makes a rename or an unlink durable.
+std::string HiddenNameBeside(const std::string& target, std::string_view infix);  // a fresh random one
+int CreateHiddenBeside(const std::string& target, std::string_view infix, std::string& name, mode_t mode);
+bool IsHiddenBeside(std::string_view entry, const std::string& target, std::string_view infix);
+void SyncFolder(const std::string& path);
+std::string BesideFile(const std::string& path, const std::string& name);
+
 // An exclusive lock on "<target>.lock" for the time of a read-modify-write,
 // so that several running copies never write over each other's changes. The
-// lock file is opened read-only (any user who may read the folder can lock
-// it) and never through a symbolic link; a missing one is created.
+// lock file is opened read-write where the user may (NFS emulates flock
+// with byte-range locks, which a read-only descriptor cannot take), else
+// read-only, and never through a symbolic link. A missing one is created
+// with the mode, owner and group the target has, so that a group sharing
+// the file shares its lock whatever the umask of whoever came first.
 class FileLock {
  public:
   enum class State { kHeld, kBusy, kUnavailable };
 
-  explicit FileLock(const std::string& target, std::chrono::milliseconds wait = kLockWait);
+  explicit FileLock(const std::string& target, LockDeadline until = std::nullopt);
   ~FileLock();
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
   // kBusy: another copy held it all the while; kUnavailable: the lock file
-  // cannot be opened or made (a read-only folder, a link in its place).
+  // cannot be opened, made or locked (a read-only folder, a link or a FIFO
+  // in its place, EBADF, ENOLCK): Error() says why.
   State Status() const { return state_; }
   bool Held() const { return state_ == State::kHeld; }
+  int Error() const { return error_; }
+  const std::string& Path() const { return path_; }
 
  private:
+  std::string path_;
   int fd_ = -1;
+  int error_ = 0;
   State state_ = State::kUnavailable;
 };
 

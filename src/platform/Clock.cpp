@@ -2,15 +2,17 @@
 
 #include <chrono>
 #include <ctime>
+#include <time.h>
 
 namespace quillmont {
 namespace {
 
+// clock_gettime rather than system_clock::now(), whose nanoseconds since
+// 1970 overflow 64 bits in 2262: a time_t holds every year up to 9999.
 CivilTime FromSystemNow(bool local) {
-  using namespace std::chrono;
-  const auto now = system_clock::now();
-  const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-  const std::time_t secs = system_clock::to_time_t(now);
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  const std::time_t secs = now.tv_sec;
   std::tm tm{};
   if (local) {
     localtime_r(&secs, &tm);
@@ -18,7 +20,7 @@ CivilTime FromSystemNow(bool local) {
     gmtime_r(&secs, &tm);
   }
   return CivilTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-                   static_cast<int>(ms < 0 ? ms + 1000 : ms)};
+                   static_cast<int>(now.tv_nsec / 1'000'000)};
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "platform/ProfileFile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 #include <vector>
 
 #include "platform/AtomicFile.h"
+#include "platform/FileUpdate.h"
 
 namespace quillmont {
 namespace {
@@ -196,32 +198,99 @@ std::int32_t ProfileFile::ReadInteger(const std::string& section, const std::str
   return value;
 }
 
-void ProfileFile::WriteStrings(const std::string& section, const std::vector<KeyWrite>& writes) {
-  if (writes.empty() || path_.empty()) return;
-  try {
-    EnsureDirectory(FolderOf(path_));
-    // Never through a link of somebody else's; the player's own is followed.
-    const std::optional<std::string> target = WriteTarget(path_);
-    if (!target) throw FileWriteError(path_);
-    const FileLock lock(*target);
-    // A file that cannot be read is never written over: its keys are unknown.
-    const FileContents contents = ReadFileContents(*target);
-    if (contents.status == FileContents::Status::kUnreadable) throw FileWriteError(*target);
-    const std::string& old = contents.bytes;
-    std::string text = old;
-    for (const KeyWrite& write : writes) {
-      std::string current;
-      if (write.onlyWhenMissing && Find(text, section, write.key, current)) continue;
-      text = Replace(text, section, write.key, write.value);
+namespace {
+
+constexpr std::string_view kJournalHeader = "QUILLMONT.INI journal 1";
+
+// One key per line, every field in hex: "<section> <key> <value> <0|1>".
+std::string JournalText(const std::vector<std::pair<std::string, ProfileFile::KeyWrite>>& writes) {
+  std::string text = std::string(kJournalHeader) + "\n";
+  for (const auto& [section, write] : writes) {
+    text += ToHex(section) + ' ' + ToHex(write.key) + ' ' + ToHex(write.value) + ' ' +
+            (write.onlyWhenMissing ? '1' : '0') + '\n';
+  }
+  return text;
+}
+
+// Another copy's journal, untrusted: a line that does not parse, or a journal
+// of anything else, changes nothing. Setting a key again to the same value
+// changes nothing either, so a journal merged twice is merged once.
+std::string ApplyJournal(std::string text, std::string_view journal) {
+  const std::size_t headerEnd = journal.find('\n');
+  if (headerEnd == std::string_view::npos || journal.substr(0, headerEnd) != kJournalHeader) return text;
+  journal.remove_prefix(headerEnd + 1);
+  while (!journal.empty()) {
+    const std::size_t end = std::min(journal.find('\n'), journal.size());
+    std::string_view line = journal.substr(0, end);
+    journal.remove_prefix(std::min(end + 1, journal.size()));
+    std::optional<std::string> fields[3];
+    for (auto& field : fields) {
+      const std::size_t space = line.find(' ');
+      if (space == std::string_view::npos) break;
+      field = FromHex(line.substr(0, space));
+      line.remove_prefix(space + 1);
     }
-    if (text != old) WriteFileAtomically(*target, text);
-  } catch (const std::exception&) {
-    throw ProfileWriteError("Unable to write to " + path_);
+    if (!fields[0] || !fields[1] || !fields[2] || (line != "0" && line != "1")) continue;
+    const std::string& section = *fields[0];
+    const std::string& key = *fields[1];
+    const std::string& value = *fields[2];
+    const bool clean = [&] {
+      for (const std::string* s : {&section, &key, &value}) {
+        if (s->size() > kMaxTextValue || s->find_first_of("\r\n") != std::string::npos) return false;
+      }
+      return !key.empty() && key.find('=') == std::string::npos && section.find(']') == std::string::npos;
+    }();
+    std::string current;
+    if (!clean || (line == "1" && ProfileFile::Find(text, section, key, current))) continue;
+    text = ProfileFile::Replace(text, section, key, value);
+  }
+  return text;
+}
+
+}  // namespace
+
+bool ProfileFile::WriteStrings(const std::string& section, const std::vector<KeyWrite>& writes, LockDeadline until) {
+  if (path_.empty()) return true;
+  // Keys that waited go first: what the player did last wins.
+  for (const KeyWrite& write : writes) {
+    std::erase_if(pending_, [&](const Pending& p) {
+      return SameName(p.section, section) && SameName(p.write.key, write.key) && !write.onlyWhenMissing;
+    });
+    pending_.push_back({section, write});
+  }
+  std::vector<std::pair<std::string, KeyWrite>> all;
+  for (const Pending& p : pending_) all.emplace_back(p.section, p.write);
+  FileUpdate update;
+  update.path = path_;
+  update.makeFolder = true;
+  update.until = until;
+  update.onlyJournals = all.empty();
+  if (until && !all.empty()) update.journal = JournalText(all);
+  update.apply = [&all](const FileContents& now, const std::vector<std::string>& journals) -> std::optional<std::string> {
+    std::string text = now.bytes;
+    for (const std::string& journal : journals) text = ApplyJournal(text, journal);
+    for (const auto& [keySection, write] : all) {
+      std::string current;
+      if (write.onlyWhenMissing && Find(text, keySection, write.key, current)) continue;
+      text = Replace(text, keySection, write.key, write.value);
+    }
+    if (text == now.bytes) return std::nullopt;
+    return text;
+  };
+  switch (UpdateFile(update).outcome) {
+    case UpdateOutcome::kWritten:
+    case UpdateOutcome::kJournaled:
+      pending_.clear();
+      return true;
+    case UpdateOutcome::kBusy:
+      return false;
+    default:
+      throw ProfileWriteError("Unable to write to " + path_);
   }
 }
 
-void ProfileFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
-  WriteStrings(section, {{key, value}});
+bool ProfileFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+  return WriteStrings(section, {{key, value}});
 }
 
 void ProfileFile::RemoveStaleTemporaries() const {
@@ -229,8 +298,8 @@ void ProfileFile::RemoveStaleTemporaries() const {
   if (const std::optional<std::string> target = WriteTarget(path_)) quillmont::RemoveStaleTemporaries(*target);
 }
 
-void ProfileFile::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) {
-  WriteString(section, key, std::to_string(value));
+bool ProfileFile::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) {
+  return WriteString(section, key, std::to_string(value));
 }
 
 }  // namespace quillmont

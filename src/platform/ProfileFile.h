@@ -45,13 +45,24 @@ class ProfileFile {
   // lock, the file is read as it is now, the keys are set in order, and the
   // file is replaced atomically once; so keys that another running copy
   // wrote meanwhile stay. A symbolic link of the player's own stays a link
-  // and its target is written. Throws ProfileWriteError when it cannot,
-  // when the file exists but cannot be read, or when it is reached through
-  // a link of somebody else's. Nothing is written when no key changes, and
+  // and its target is written. Nothing is written when no key changes, and
   // a file that is written loses its byte-order mark.
-  void WriteStrings(const std::string& section, const std::vector<KeyWrite>& writes);
-  void WriteString(const std::string& section, const std::string& key, const std::string& value);
-  void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
+  //
+  // Without `until` the lock is tried once: when another copy holds it the
+  // keys wait (HasPending) and go with the next write, and false is
+  // returned. With `until` it is waited for until then, and a lock still
+  // busy leaves the keys in a journal beside the file, merged by the next
+  // write of any copy. Throws ProfileWriteError when the file cannot be
+  // written: it exists but cannot be read whole (over 1 MiB, permissions),
+  // its lock cannot be had, it is reached through a link of somebody
+  // else's, or it is shared with a group whose access would be lost; the
+  // keys then wait too.
+  bool WriteStrings(const std::string& section, const std::vector<KeyWrite>& writes, LockDeadline until = {});
+  bool WriteString(const std::string& section, const std::string& key, const std::string& value);
+  bool WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
+  bool HasPending() const { return !pending_.empty(); }
+  // Writes the keys that wait, and merges the journals beside the file.
+  bool WritePending(LockDeadline until = {}) { return WriteStrings({}, {}, until); }
 
   // Removes what a write killed half-way left beside the file.
   void RemoveStaleTemporaries() const;
@@ -63,7 +74,12 @@ class ProfileFile {
   static bool ParseInteger(std::string_view text, std::int32_t& value);
 
  private:
+  struct Pending {
+    std::string section;
+    KeyWrite write;
+  };
   std::string path_;
+  std::vector<Pending> pending_;
 };
 
 }  // namespace quillmont

@@ -6,23 +6,27 @@
 
 namespace quillmont {
 
-// Another copy holds a file's lock only for the few milliseconds of a write;
-// one that holds it longer must not freeze the window nor hold up a logout.
-inline constexpr std::chrono::milliseconds kLockWait{400};
+// During play no lock is waited for: a change that found the lock busy is
+// tried again after this, then after twice as long each time, up to the
+// longest, so that a copy that holds it long costs nothing but the tries.
+inline constexpr std::chrono::milliseconds kLockRetryFirst{100};
+inline constexpr std::chrono::milliseconds kLockRetryLongest{3200};
+
+// At shutdown all locks together are waited for this long at most; a lock
+// still busy then leaves the change in a journal beside its file.
+inline constexpr std::chrono::milliseconds kLockWaitAtShutdown{1000};
 
 // Once both files are written, the sound thread gets this long to stop
 // before the process ends without it.
 inline constexpr std::chrono::milliseconds kSoundStopWait{200};
 
-// From the first termination signal to the end of the process at the latest.
+// From the first termination signal to the end of the process at the
+// latest; further signals do not shorten it.
 inline constexpr std::chrono::milliseconds kShutdownLimit{2000};
 
-// At shutdown a lock is waited for on the best-players file, on the player's
-// own copy when the first cannot be written, and on the settings file.
-inline constexpr int kLockWaitsAtShutdown = 3;
-
-// What is left of the limit is for the writes themselves (each one synced).
-static_assert(kLockWaitsAtShutdown * kLockWait + kSoundStopWait + std::chrono::milliseconds{500} <= kShutdownLimit,
+// What is left of the limit is for the writes and journals themselves
+// (each one synced).
+static_assert(kLockWaitAtShutdown + kSoundStopWait + std::chrono::milliseconds{500} <= kShutdownLimit,
               "a shutdown that waits for every lock and the sound thread must still end in time");
 
 }  // namespace quillmont

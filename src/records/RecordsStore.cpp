@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/AtomicFile.h"
+#include "platform/FileUpdate.h"
 #include "records/RecordsFile.h"
 #include "records/SharedState.h"
 
@@ -25,6 +26,7 @@ TTabelaRecordes RecordsStore::Load() {
   for (const std::string& file : {programFile_, userFile_}) {
     if (const auto target = file.empty() ? std::nullopt : WriteTarget(file)) RemoveStaleTemporaries(*target);
   }
+  Write({}, std::nullopt, true);  // one try: a busy lock leaves them to the next write
   current_ = ChosenFile();
   FileContents contents = ReadFileContents(current_);
   // A player's copy that cannot be read still leaves the program's table to show.
@@ -35,44 +37,50 @@ TTabelaRecordes RecordsStore::Load() {
 }
 
 RecordsStore::Attempt RecordsStore::WriteTo(const std::string& file, const std::vector<TableChange>& changes,
-                                            bool atShutdown) {
+                                            LockDeadline until, bool onlyJournals) {
   Attempt attempt;
   attempt.file = file;
   const bool userFile = file == userFile_;
-  if (userFile && !EnsureDirectory(FolderOf(file))) return attempt;
-  // A link of somebody else's counts as a file we may not write.
-  const std::optional<std::string> target = WriteTarget(file);
-  if (!target || !CanReplaceFile(*target)) return attempt;
-
-  const FileLock lock(*target);
-  if (lock.Status() == FileLock::State::kBusy && !atShutdown) {
-    attempt.outcome = Outcome::kBusy;
-    return attempt;
+  FileUpdate update;
+  update.path = file;
+  update.makeFolder = userFile;
+  update.until = until;
+  update.onlyJournals = onlyJournals;
+  if (until) update.journal = JournalText(changes);
+  update.apply = [&](const FileContents& now, const std::vector<std::string>& journals) {
+    FileContents base = now;
+    // The player's copy starts as a copy of the program's table.
+    if (now.status == FileContents::Status::kMissing && userFile && !programFile_.empty()) {
+      base = ReadFileContents(programFile_);
+    }
+    TTabelaRecordes table = base.status == FileContents::Status::kRead ? ParseRecords(base.bytes) : TTabelaRecordes{};
+    for (const std::string& journal : journals) ApplyJournal(table, journal);
+    for (const TableChange& change : changes) attempt.lastRank = ApplyChange(table, change);
+    attempt.merged = table;
+    return std::optional<std::string>(FormatRecords(table));
+  };
+  const UpdateResult result = UpdateFile(update);
+  switch (result.outcome) {
+    case UpdateOutcome::kWritten:
+    case UpdateOutcome::kJournaled:
+      attempt.outcome = Outcome::kWritten;
+      current_ = file;
+      break;
+    case UpdateOutcome::kBusy:
+      attempt.outcome = Outcome::kBusy;
+      break;
+    default:
+      // Read-only, unreadable, not ours, no lock to be had, or a failed
+      // write: another place may take the changes.
+      attempt.outcome = Outcome::kRefused;
+      attempt.merged.reset();
+      break;
   }
-  FileContents now = ReadFileContents(*target);
-  // What a file holds that cannot be read is unknown: it is never written over.
-  if (now.status == FileContents::Status::kUnreadable) {
-    attempt.outcome = Outcome::kUnreadable;
-    return attempt;
-  }
-  // The player's copy starts as a copy of the program's table.
-  if (now.status == FileContents::Status::kMissing && userFile && !programFile_.empty()) {
-    now = ReadFileContents(programFile_);
-  }
-  TTabelaRecordes table = now.status == FileContents::Status::kRead ? ParseRecords(now.bytes) : TTabelaRecordes{};
-  for (const TableChange& change : changes) attempt.lastRank = ApplyChange(table, change);
-  attempt.merged = table;
-  try {
-    WriteFileAtomically(*target, FormatRecords(table));
-  } catch (const FileWriteError&) {
-    return attempt;
-  }
-  attempt.outcome = Outcome::kWritten;
-  current_ = file;
   return attempt;
 }
 
-RecordsStore::Attempt RecordsStore::Write(const std::vector<TableChange>& changes, bool atShutdown) {
+RecordsStore::Attempt RecordsStore::Write(const std::vector<TableChange>& changes, LockDeadline until,
+                                          bool onlyJournals) {
   const std::string chosen = ChosenFile();
   if (chosen.empty()) {
     // No file to keep: the changes stand in memory, as start-up said.
@@ -80,22 +88,18 @@ RecordsStore::Attempt RecordsStore::Write(const std::vector<TableChange>& change
     nowhere.outcome = Outcome::kWritten;
     return nowhere;
   }
-  Attempt attempt = WriteTo(chosen, changes, atShutdown);
-  const bool refused = attempt.outcome == Outcome::kFailed || attempt.outcome == Outcome::kUnreadable;
-  if (!refused || attempt.file == userFile_ || userFile_.empty()) return attempt;
-  Attempt own = WriteTo(userFile_, changes, atShutdown);
-  if (!own.merged) {
-    own.merged = std::move(attempt.merged);
-    own.lastRank = attempt.lastRank;
+  Attempt attempt = WriteTo(chosen, changes, until, onlyJournals);
+  if (attempt.outcome != Outcome::kRefused || attempt.file == userFile_ || userFile_.empty() || onlyJournals) {
+    return attempt;
   }
-  return own;
+  return WriteTo(userFile_, changes, until, false);
 }
 
 bool RecordsStore::RankFinishedGame(SharedState& shared, TReal6 score, std::int32_t perdidas, TDataHora today) {
   const TableChange game = FinishedGame(shared, score, perdidas, today);
   std::vector<TableChange> changes = shared.Unsaved;
   changes.push_back(game);
-  Attempt attempt = Write(changes, false);
+  Attempt attempt = Write(changes, std::nullopt);
   int rank = attempt.lastRank;
   if (attempt.merged) {
     shared.Tabela = std::move(*attempt.merged);
@@ -112,8 +116,8 @@ bool RecordsStore::RankFinishedGame(SharedState& shared, TReal6 score, std::int3
   throw FileWriteError(attempt.file);
 }
 
-bool RecordsStore::Save(SharedState& shared, bool atShutdown) {
-  Attempt attempt = Write(shared.Unsaved, atShutdown);
+bool RecordsStore::Save(SharedState& shared, LockDeadline until) {
+  Attempt attempt = Write(shared.Unsaved, until);
   if (attempt.merged) {
     shared.Tabela = std::move(*attempt.merged);
     FollowRankedResult(shared);

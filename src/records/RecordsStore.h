@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/AtomicFile.h"
 #include "records/TRecorde.h"
 #include "records/TableChanges.h"
 
@@ -26,41 +27,48 @@ class RecordsStore {
   // no home folder; with neither file the table lives in memory alone.
   RecordsStore(std::string programFile, std::string userFile);
 
-  // Removes what killed writes left beside the files and reads the table;
-  // a missing or unreadable file gives an empty table.
+  // Removes what killed writes left beside the files, merges the journals
+  // that copies stopped while another held the lock left there, and reads
+  // the table; a missing or unreadable file gives an empty table.
   TTabelaRecordes Load();
 
   // Ranks a finished game of the current category against the file as it
   // is now, and writes it at once with its empty name: PosicaoRanking takes
-  // the verdict. When the lock stays busy or the file cannot be read, the
-  // game is ranked against the table as last read and the result waits for
-  // the next write. Returns false when the lock kept the write back; throws
+  // the verdict. The lock is tried once: when it is busy or the file cannot
+  // be read, the game is ranked against the table as last read and the
+  // result waits for the next write. Returns false when the lock kept the
+  // write back; throws
   // FileWriteError when no place could be written (the result waits too).
   bool RankFinishedGame(SharedState& shared, TReal6 score, std::int32_t perdidas, TDataHora today);
 
   // Merges shared.Unsaved into the file and writes it. Afterwards the shared
   // table is the merged one, with other copies' results in it, and
   // PosicaoRanking follows the result just ranked to where it now stands.
-  // Returns false when another copy held the lock throughout (the changes
-  // wait for the next write); at shutdown the file is then written without
-  // it. Throws FileWriteError naming the last file tried when no place can
-  // be written; the changes then stay unsaved for the next attempt.
-  bool Save(SharedState& shared, bool atShutdown = false);
+  // Without `until` the lock is tried once, and false means another copy
+  // held it (the changes wait for the next write). With `until` (at
+  // shutdown) it is waited for until then; still busy, the changes go into
+  // a journal beside the file, which any copy's next write merges. A lock
+  // that cannot be had at all, like a file that cannot be read or replaced,
+  // sends the changes to the player's own copy. Throws FileWriteError
+  // naming the last file tried when no place can be written; the changes
+  // then stay unsaved for the next attempt.
+  bool Save(SharedState& shared, LockDeadline until = std::nullopt);
 
   // The file read or written last.
   const std::string& Path() const { return current_; }
 
  private:
-  enum class Outcome { kWritten, kBusy, kUnreadable, kFailed };
+  enum class Outcome { kWritten, kBusy, kRefused };
   struct Attempt {
-    Outcome outcome = Outcome::kFailed;
+    Outcome outcome = Outcome::kRefused;
     std::optional<TTabelaRecordes> merged;  // the file as read, with the changes applied
     int lastRank = kNoRank;                 // where the last change left its result
     std::string file;                       // the last file tried
   };
 
-  Attempt Write(const std::vector<TableChange>& changes, bool atShutdown);
-  Attempt WriteTo(const std::string& file, const std::vector<TableChange>& changes, bool atShutdown);
+  Attempt Write(const std::vector<TableChange>& changes, LockDeadline until, bool onlyJournals = false);
+  Attempt WriteTo(const std::string& file, const std::vector<TableChange>& changes, LockDeadline until,
+                  bool onlyJournals);
   std::string ChosenFile() const;
 
   std::string programFile_;

@@ -5,6 +5,8 @@
 // apply it again to the file as another running copy may have left it.
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "records/TRecorde.h"
 
@@ -19,6 +21,7 @@ struct TableChange {
   TRecorde result;     // Ranked, Named: the result as ranked, its name empty
   int rank = kNoRank;  // Named: where this run last saw the result
   std::string name;    // Named
+  std::vector<TRecorde> seen;  // Reset: the category's entries as this run saw them
 };
 
 // A result is known by its score, missed tiles and date (and name, once
@@ -32,6 +35,15 @@ int FindResult(const TTabelaRecordes& table, int board, int numColors, int numFi
 // category was reset, or better results pushed it out) nobody gets it.
 // Returns the rank at which the result stands afterwards, kNoRank if nowhere.
 int ApplyChange(TTabelaRecordes& table, const TableChange& change);
+
+// This run's changes as a journal, for when the file's lock stays busy at
+// shutdown; and another copy's journal applied to a table. A journal is
+// untrusted: what does not parse changes nothing. Applying one again
+// changes nothing: a result that stands in its category (whatever its name)
+// is not ranked again, a name goes only to an unnamed result, and a Reset
+// removes only the entries its writer saw, not those other copies added.
+std::string JournalText(const std::vector<TableChange>& changes);
+void ApplyJournal(TTabelaRecordes& table, std::string_view journal);
 
 // The finished game as a change to the current category, not yet applied.
 TableChange FinishedGame(const SharedState& shared, TReal6 score, std::int32_t perdidas, TDataHora today);

@@ -49,7 +49,7 @@ StartupSettings ReadSettings(const ProfileFile& file, SharedState& shared) {
   return settings;
 }
 
-void WriteSettings(ProfileFile& file, const SharedState& shared, const SettingsAtStart& atStart) {
+void WriteSettings(ProfileFile& file, const SharedState& shared, const SettingsAtStart& atStart, LockDeadline until) {
   const std::string texts[] = {shared.Player, std::to_string(shared.NumFits), std::to_string(shared.Board),
                                std::to_string(shared.NumColors - 4)};
   const std::string defaults[] = {"", std::to_string(kDefaultNumFits), std::to_string(kDefaultBoard),
@@ -65,9 +65,11 @@ void WriteSettings(ProfileFile& file, const SharedState& shared, const SettingsA
       writes.push_back({kWrittenAtShutdown[i], texts[i], texts[i] == defaults[i]});
     }
   }
-  file.WriteStrings(kSettingsSection, writes);
+  file.WriteStrings(kSettingsSection, writes, until);
 }
 
-void WriteSwitch(ProfileFile& file, const char* key, bool on) { file.WriteInteger(kSettingsSection, key, on ? 1 : 0); }
+bool WriteSwitch(ProfileFile& file, const char* key, bool on) {
+  return file.WriteInteger(kSettingsSection, key, on ? 1 : 0);
+}
 
 }  // namespace quillmont

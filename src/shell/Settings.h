@@ -4,6 +4,8 @@
 #include <map>
 #include <string>
 
+#include "platform/AtomicFile.h"
+
 namespace quillmont {
 
 class ProfileFile;
@@ -36,10 +38,12 @@ struct StartupSettings {
 StartupSettings ReadSettings(const ProfileFile& file, SharedState& shared);
 
 // Writes "Player", "NumFits", "Board" and "Colors", those whose text differs
-// from what the file held at start, in one replace of the file; throws when
-// it cannot.
-void WriteSettings(ProfileFile& file, const SharedState& shared, const SettingsAtStart& atStart);
+// from what the file held at start, with any key still waiting, in one
+// replace of the file, waiting for the lock until `until` (a journal
+// beside the file after that); throws when it cannot.
+void WriteSettings(ProfileFile& file, const SharedState& shared, const SettingsAtStart& atStart, LockDeadline until);
 
-void WriteSwitch(ProfileFile& file, const char* key, bool on);
+// One try at the lock: false when another copy holds it and the key waits.
+bool WriteSwitch(ProfileFile& file, const char* key, bool on);
 
 }  // namespace quillmont

@@ -5,6 +5,8 @@
 #include <QEvent>
 #include <QLabel>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -13,6 +15,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/ProfileFile.h"
 #include "platform/RandomSource.h"
+#include "platform/ShutdownBudget.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TextFormats.h"
 #include "platform/qt/BitmapFile.h"
@@ -86,6 +89,15 @@ void TFormGame::FormCreate() {
   iniciado_ = false;
   arqIni_ = std::make_unique<ProfileFile>(services_.settingsPath);
   arqIni_->RemoveStaleTemporaries();
+  // Keys that copies stopped while another held the lock left beside the
+  // file count from this start on; a busy lock leaves them for later.
+  try {
+    arqIni_->WritePending();
+  } catch (const ProfileWriteError&) {
+  }
+  retryTimer_ = new QTimer(this);
+  retryTimer_->setSingleShot(true);
+  connect(retryTimer_, &QTimer::timeout, this, [this] { RetryPending(); });
   StartupSettings settings = ReadSettings(*arqIni_, shared_);
   settingsAtStart_ = std::move(settings.atStart);
   // A change runs CheckBox1Click (CheckBox2Click), which takes Mute (Symbols)
@@ -135,15 +147,28 @@ void TFormGame::FormShow() {
 
 void TFormGame::FormDestroy() {
   timer1_->stop();
-  // No window may open while the program closes (a logout does not wait),
-  // and a lock that another copy holds too long is not waited for.
+  retryTimer_->stop();
+  WriteFilesAtShutdown();
+  arqIni_.reset();
+}
+
+void TFormGame::WriteFilesAtShutdown() {
+  if (filesWritten_ || !arqIni_ || !records_) return;
+  filesWritten_ = true;
+  // No window may open while the program closes (a logout does not wait).
+  // Both files share one wait for their locks; a lock still busy then
+  // leaves the changes in a journal beside the file.
+  const LockDeadline until = std::chrono::steady_clock::now() + kLockWaitAtShutdown;
   try {
-    records_->Save(shared_, true);
+    records_->Save(shared_, until);
   } catch (const FileWriteError& e) {
     WriteToStandardError(std::string("Unable to write to ") + e.what());
   }
-  Guarded([this] { WriteSettings(*arqIni_, shared_, settingsAtStart_); });
-  arqIni_.reset();
+  try {
+    WriteSettings(*arqIni_, shared_, settingsAtStart_, until);
+  } catch (const ProfileWriteError& e) {
+    if (!settingsErrorReported_) Guarded([&] { ReportError(e.what()); });
+  }
 }
 
 void TFormGame::LoadToolbarFaces() {
@@ -169,19 +194,38 @@ void TFormGame::LeArqRec() {
 
 void TFormGame::WriteRecords(const std::function<bool()>& write) {
   try {
-    if (write() || recordsRetryPending_) return;
+    recordsPending_ = !write();
     // Another copy is writing; ours follows once it is done.
-    recordsRetryPending_ = true;
-    QTimer::singleShot(kLockWait * 2, this, [this] {
-      recordsRetryPending_ = false;
-      GravaArqRec();
-    });
+    if (recordsPending_) RetryLater();
   } catch (const FileWriteError& e) {
     // Once: the changes stay unsaved and every later write tries again.
     if (recordsErrorReported_) return;
     recordsErrorReported_ = true;
     ReportError(std::string("Unable to write to ") + e.what());
   }
+}
+
+void TFormGame::WriteSetting(const std::function<bool()>& write) {
+  try {
+    if (!write()) RetryLater();
+  } catch (const ProfileWriteError& e) {
+    // Once: the keys wait, and go with the next write that can be made.
+    if (settingsErrorReported_) return;
+    settingsErrorReported_ = true;
+    ReportError(e.what());
+  }
+}
+
+void TFormGame::RetryLater() {
+  if (!retryTimer_->isActive()) retryTimer_->start(retryInterval_);
+}
+
+void TFormGame::RetryPending() {
+  // Each try that finds the lock still busy waits twice as long for the next.
+  retryInterval_ = std::min(retryInterval_ * 2, kLockRetryLongest);
+  if (recordsPending_) GravaArqRec();
+  if (arqIni_->HasPending()) WriteSetting([this] { return arqIni_->WritePending(); });
+  if (!retryTimer_->isActive()) retryInterval_ = kLockRetryFirst;
 }
 
 void TFormGame::GravaArqRec() {
@@ -216,13 +260,13 @@ void TFormGame::OptionChanged() {
 
 void TFormGame::CheckBox1Click() {
   game_.Mute = checkBox1_->isChecked();
-  WriteSwitch(*arqIni_, kMuteKey, game_.Mute);
+  WriteSetting([this] { return WriteSwitch(*arqIni_, kMuteKey, game_.Mute); });
 }
 
 void TFormGame::CheckBox2Click() {
   symbols_ = checkBox2_->isChecked();
   RedrawTiles();  // first: a failed write leaves the board as the box says
-  WriteSwitch(*arqIni_, kSymbolsKey, symbols_);
+  WriteSetting([this] { return WriteSwitch(*arqIni_, kSymbolsKey, symbols_); });
 }
 
 // ---- board, toolbar, timer ------------------------------------------------

@@ -8,7 +8,10 @@
 #include <memory>
 #include <string>
 
+#include <chrono>
+
 #include "game/Game.h"
+#include "platform/ShutdownBudget.h"
 #include "game/GameView.h"
 #include "platform/ProgramFolder.h"
 #include "platform/qt/ErrorReport.h"
@@ -89,6 +92,10 @@ class TFormGame : public QWidget, private GameView {
   // changed the table, and at shutdown. A failure during play is reported
   // once; a write that another copy's lock held back is tried again soon.
   void GravaArqRec();
+  // The shutdown's writes of both files, once: run by the destructor, or
+  // earlier by an exit that skips it (Qt ends the process with exit(1) on
+  // the window thread when the X server goes away).
+  void WriteFilesAtShutdown();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -114,6 +121,11 @@ class TFormGame : public QWidget, private GameView {
   // Runs one write of the best players (false: held back by another copy's
   // lock); reports the first failure and retries a write held back.
   void WriteRecords(const std::function<bool()>& write);
+  // Runs one write of a setting (false: held back by another copy's lock);
+  // reports the first failure and retries a write held back.
+  void WriteSetting(const std::function<bool()>& write);
+  void RetryLater();
+  void RetryPending();
   void LoadToolbarFaces();
   // Deals a new board for the current options; the board takes the focus.
   void Deal();
@@ -163,7 +175,13 @@ class TFormGame : public QWidget, private GameView {
   SettingsAtStart settingsAtStart_;
   std::unique_ptr<RecordsStore> records_;
   bool recordsErrorReported_ = false;
-  bool recordsRetryPending_ = false;
+  bool settingsErrorReported_ = false;
+  bool filesWritten_ = false;
+  // Changes that found another copy's lock busy wait for the retry timer,
+  // whose interval doubles while the lock stays busy.
+  bool recordsPending_ = false;
+  QTimer* retryTimer_ = nullptr;
+  std::chrono::milliseconds retryInterval_ = kLockRetryFirst;
   Game game_;
   bool iniciado_ = false;
   int dealCount_ = 0;

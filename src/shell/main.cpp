@@ -5,6 +5,8 @@
 #include <sys/auxv.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <exception>
 
 #include "platform/Clock.h"
@@ -39,6 +41,22 @@ void SayWhatIsNotKept(const quillmont::GameServices& services) {
   quillmont::WriteToStandardError("no home folder: " + lost + " will not be kept");
 }
 
+// The main window while it lives. When the X server goes away, Qt's X11
+// connection ends the process with exit(1) from the window thread's event
+// loop, which runs no destructor: the shutdown's writes are made from here,
+// as at any other shutdown. (Wayland's ends with _exit: nothing runs.)
+quillmont::TFormGame* liveWindow = nullptr;
+
+void WriteFilesOnExit() {
+  if (liveWindow == nullptr) return;
+  quillmont::ReportErrorsToStandardError();
+  liveWindow->WriteFilesAtShutdown();
+}
+
+struct ForgetWindow {
+  ~ForgetWindow() { liveWindow = nullptr; }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,6 +65,10 @@ int main(int argc, char** argv) {
     WriteToStandardError("will not run setuid or setgid");
     return 1;
   }
+  // A standard error that nobody reads any more (a closed terminal, a pipe
+  // whose reader quit) must not end the shutdown half-way: writes to it
+  // just fail.
+  std::signal(SIGPIPE, SIG_IGN);
   // Found before anything else: without it there is nothing to show or play,
   // and the current folder is no substitute, since anybody may own it.
   ProgramFolder programFolder = ProgramFolder::OfExecutable();
@@ -78,6 +100,9 @@ int main(int argc, char** argv) {
     SayWhatIsNotKept(services);
 
     TFormGame formGame(shared, services);
+    liveWindow = &formGame;
+    const ForgetWindow forget;  // before the window goes, which writes the files itself
+    std::atexit(WriteFilesOnExit);
     // The gallery, the game-over message and the rules come into being when
     // first shown, and then live to the end as if made here.
     formGame.CreateWindowsOnFirstUse();

@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 
 #include <filesystem>
 
 #include "platform/AtomicFile.h"
+#include "platform/Clock.h"
 #include "platform/ConfigLocation.h"
 #include "platform/FakeClock.h"
 #include "platform/Pen.h"
@@ -80,6 +82,19 @@ TEST(FakeClock, AdvancesAcrossMidnight) {
   const CivilTime t = clock.LocalTime();
   EXPECT_EQ(t.day, 2);
   EXPECT_EQ(MillisecondsOfDay(t), 150);
+}
+
+// The wall-clock date agrees with the C library's in every year: run again
+// under libfaketime at 2300-01-01 and 9999-12-31, past the year 2262 where
+// nanoseconds since 1970 overflow 64 bits.
+TEST(SystemClock, ReadsTheDateOfEveryYear) {
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  ::localtime_r(&now, &tm);
+  const CivilTime t = SystemClock().LocalTime();
+  EXPECT_EQ(t.year, tm.tm_year + 1900);
+  EXPECT_EQ(t.month, tm.tm_mon + 1);
+  EXPECT_EQ(t.day, tm.tm_mday);
 }
 
 TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {

@@ -3,6 +3,7 @@
 
 #include <sys/resource.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 
@@ -134,6 +135,44 @@ TEST_F(ProfileFileTest, FailedWriteNamesTheFileAndKeepsTheOldOne) {
   ProfileFile nested((folder / "new" / "sub" / "QUILLMONT.INI").string());
   nested.WriteInteger("Quillmont", "Mute", 0);
   EXPECT_EQ(nested.ReadInteger("Quillmont", "Mute", 5), 0);
+}
+
+// Another copy holds the lock: a click's key waits instead of landing under
+// that copy's write, and goes with the next write; at shutdown, once the wait
+// is over, it goes into a journal that the next write merges and removes.
+TEST_F(ProfileFileTest, AHeldLockIsNeverWrittenUnder) {
+  Write("[Quillmont]\nMute=0\n");
+  ProfileFile ini(Path());
+  {
+    const FileLock held(Path());
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(ini.WriteInteger("Quillmont", "Mute", 1));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(20));  // no wait
+    EXPECT_TRUE(ini.HasPending());
+    EXPECT_EQ(Read(), "[Quillmont]\nMute=0\n");
+    EXPECT_TRUE(ini.WriteStrings("Quillmont", {{"Board", "2"}}, std::chrono::steady_clock::now()));
+    EXPECT_FALSE(ini.HasPending());
+    EXPECT_EQ(Read(), "[Quillmont]\nMute=0\n");
+  }
+  ProfileFile other(Path());
+  EXPECT_TRUE(other.WriteString("Quillmont", "Player", "Bo"));
+  EXPECT_EQ(Read(), "[Quillmont]\nMute=1\nBoard=2\nPlayer=Bo\n");
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    EXPECT_EQ(entry.path().filename().string().find(".pending-"), std::string::npos) << entry.path();
+  }
+}
+
+// A file over the 1 MiB read cap is read for its keys and never written
+// back cut short: the player's other sections past the cap stay.
+TEST_F(ProfileFileTest, AFileLargerThanTheReadCapIsNeverRewritten) {
+  const std::string big = "[Quillmont]\nBoard=2\n[Other]\n" + std::string(3 * kMaxReadBytes / 2, 'x') + "\nlast=1\n";
+  Write(big);
+  ProfileFile ini(Path());
+  EXPECT_EQ(ini.ReadInteger("Quillmont", "Board", 0), 2);
+  EXPECT_FALSE(ini.Read().whole);
+  EXPECT_THROW(ini.WriteInteger("Quillmont", "Mute", 1), ProfileWriteError);
+  EXPECT_EQ(ReadFileContents(Path()).bytes.size(), kMaxReadBytes);
+  EXPECT_EQ(std::filesystem::file_size(Path()), big.size());
 }
 
 }  // namespace

@@ -44,6 +44,7 @@ class RecordsStoreTest : public ::testing::Test {
   fs::path ProgramFile() const { return root / "program" / "QUILLMONT.REC"; }
   fs::path UserFile() const { return root / "data" / "quillmont" / "QUILLMONT.REC"; }
   RecordsStore Store() const { return RecordsStore(ProgramFile().string(), UserFile().string()); }
+  static LockDeadline AtShutdown() { return std::chrono::steady_clock::now() + std::chrono::milliseconds(50); }
 
   // One running copy: its own shared state over its own store.
   struct Copy {
@@ -86,7 +87,7 @@ TEST_F(RecordsStoreTest, TwoCopiesKeepEachOthersResultsAndNames) {
   EXPECT_EQ(a.shared.PosicaoRanking, 2);  // the marked row follows the result
   b.Name("Bo\x1A\r\n");  // a control character never reaches the file
   a.store.Save(a.shared);  // closing: nothing left to add, nothing lost
-  b.store.Save(b.shared, true);
+  b.store.Save(b.shared, AtShutdown());
 
   const TTabelaRecordes onDisk = ParseRecords(Read(ProgramFile()));
   EXPECT_EQ(onDisk.At(0, 4, 2, 1).Nome, "Bo");
@@ -165,16 +166,49 @@ TEST_F(RecordsStoreTest, AResultIsRankedAndNamedAgainstTheFileAsItIsThen) {
   e.Name("Late");
   for (int r = 1; r <= kRanks; ++r) EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, r), TRecorde{});
 
-  // While another copy holds the lock, the game is ranked against the table
-  // as last read and waits; at shutdown the lock is not waited for.
+}
+
+// Another copy holds the lock (a slow disk, a copy stopped mid-write): the
+// game is ranked against the table as last read and waits, and at shutdown
+// its result and name go into a journal rather than over the other copy's
+// write. The next write of any copy merges the journal and removes it; the
+// same journal merged again (a copy killed between its rename and the
+// removal) changes nothing, nor does a forged one.
+TEST_F(RecordsStoreTest, ABusyLockLeavesAJournalThatIsMergedOnce) {
+  Copy a = Open();
+  Copy b = Open();
+  b.Rank(400, 1, 46000);
+  std::string journal;
   {
     const FileLock held(ProgramFile().string());
-    EXPECT_FALSE(e.Rank(77, 0, 46004));
-    EXPECT_EQ(e.shared.PosicaoRanking, 1);
-    EXPECT_EQ(e.shared.Unsaved.size(), 1u);
-    EXPECT_TRUE(e.store.Save(e.shared, true));
+    EXPECT_FALSE(a.Rank(500, 3, 46001));
+    EXPECT_EQ(a.shared.PosicaoRanking, 1);
+    EXPECT_EQ(a.shared.Unsaved.size(), 1u);
+    a.shared.Player = "Alpha";
+    NameRankedResult(a.shared);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_TRUE(a.store.Save(a.shared, AtShutdown()));
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(50));
+    EXPECT_TRUE(a.shared.Unsaved.empty());
+    EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, 1).Escore.ToLongDouble(), 400);  // untouched
+    for (const auto& entry : fs::directory_iterator(root / "program")) {
+      if (entry.path().filename().string().rfind(".QUILLMONT.REC.pending-", 0) == 0) journal = entry.path();
+    }
+    ASSERT_FALSE(journal.empty());
   }
-  EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, 1).Escore.ToLongDouble(), 77);
+  const std::string journalText = Read(journal);
+  b.Name("Bo");
+  EXPECT_FALSE(fs::exists(journal));
+  const TTabelaRecordes merged = ParseRecords(Read(ProgramFile()));
+  EXPECT_EQ(merged.At(0, 4, 2, 1).Nome, "Alpha");
+  EXPECT_EQ(merged.At(0, 4, 2, 2).Nome, "Bo");
+  EXPECT_EQ(merged.At(0, 4, 2, 3), TRecorde{});
+  { std::ofstream(journal, std::ios::binary) << journalText; }
+  { std::ofstream(root / "program" / ".QUILLMONT.REC.pending-forged", std::ios::binary)
+        << "QUILLMONT.REC journal 1\nR 9 4 2 1 zz\nX 0 4 2 1\nN 0 4 2 1 " << std::string(70000, '0') << "\n"; }
+  Copy c = Open();  // start-up merges what lies beside the file
+  EXPECT_EQ(c.shared.Tabela, merged);
+  EXPECT_FALSE(fs::exists(journal));
 }
 
 // Within one run: the name goes to the ranked result while it awaits one; a
@@ -278,7 +312,7 @@ TEST_F(RecordsStoreTest, AnUnreadableFileIsNeverWrittenOver) {
     EXPECT_EQ(a.shared.Tabela, TTabelaRecordes{});
     a.Rank(100, 0, 46000);
     EXPECT_EQ(a.shared.PosicaoRanking, 1);
-    a.store.Save(a.shared, true);
+    a.store.Save(a.shared, AtShutdown());
   });
   EXPECT_EQ(Read(ProgramFile()), oldBytes);
   EXPECT_EQ(ParseRecords(Read(UserFile())).Line(0).Escore.ToLongDouble(), 100);

@@ -104,6 +104,50 @@ if unshare --mount --propagation private true 2> /dev/null; then
   echo "no /proc: refused, nothing read from the current folder"
 fi
 
+# start_as UID HOME UMASK FOLDER: the program of FOLDER run as UID (in group
+# 60000 as well as its own) with that home and umask, until SIGTERM.
+start_as() {
+  setpriv --reuid="$1" --regid="$1" --groups=60000 bash -c "umask $3; exec env -u XDG_CONFIG_HOME -u XDG_DATA_HOME \
+    QT_QPA_PLATFORM=offscreen HOME='$2' XDG_RUNTIME_DIR= '$4/quillmont'" > "$work/log" 2>&1 &
+  pid=$!
+  wait_until_idle "$pid"
+  stop_with TERM "$pid" || { echo "user $1 did not shut down cleanly:"; cat "$work/log"; exit 1; }
+}
+
+# A group's shared program folder whose table is the group's (0664): Alice,
+# with umask 077, is the first to lock it; the lock she makes takes the
+# table's mode and group, so Bob's copy takes it too, and his write keeps
+# the table the group's.
+mkdir -m 2775 "$work/group" && chgrp 60000 "$work/group"
+cp -r "$bin_dir/." "$work/group/" && chgrp -R 60000 "$work/group"
+cp "$played" "$work/group/QUILLMONT.REC" && chgrp 60000 "$work/group/QUILLMONT.REC" && chmod 664 "$work/group/QUILLMONT.REC"
+for user in 60001 60002; do mkdir -m 700 "$work/home$user" && chown "$user:$user" "$work/home$user"; done
+start_as 60001 "$work/home60001" 077 "$work/group"
+[[ $(stat -c %a:%g "$work/group/QUILLMONT.REC.lock") == 664:60000 ]] ||
+  { echo "group folder: the lock is $(stat -c %a:%g "$work/group/QUILLMONT.REC.lock")"; exit 1; }
+start_as 60002 "$work/home60002" 022 "$work/group"
+! grep -q 'cannot lock' "$work/log" || { echo "group folder: Bob could not lock:"; cat "$work/log"; exit 1; }
+[[ $(stat -c %a:%g:%s "$work/group/QUILLMONT.REC") == 664:60000:15120 && ! -e $work/home60002/.local/share/quillmont ]] ||
+  { echo "group folder: the table is $(stat -c %a:%g:%s "$work/group/QUILLMONT.REC")"; exit 1; }
+echo "group folder, umask 077: the lock is the group's, Bob writes the group's table under it"
+
+# Root with a player's HOME (su without -): the player's settings stay the
+# player's, and what root makes in the player's folders (the player's own
+# table, beside a packaged copy) belongs to the player.
+home=$work/home60003
+mkdir -p "$work/packaged" "$home/.config" && cp -r "$bin_dir/." "$work/packaged/" && touch "$work/packaged/system-install"
+printf '[Quillmont]\nBoard=7\n' > "$home/.config/QUILLMONT.INI" && chown -R 60003:60003 "$home" && chmod 600 "$home/.config/QUILLMONT.INI"
+env -u XDG_CONFIG_HOME -u XDG_DATA_HOME QT_QPA_PLATFORM=offscreen HOME="$home" XDG_RUNTIME_DIR= \
+  "$work/packaged/quillmont" > "$work/log" 2>&1 &
+pid=$!
+wait_until_idle "$pid"
+stop_with TERM "$pid" || { echo "root with a player's home did not shut down cleanly:"; cat "$work/log"; exit 1; }
+grep -qx 'Board=2' "$home/.config/QUILLMONT.INI" || { echo "root with a player's home: settings not written"; exit 1; }
+owned=$(find "$home" ! -user 60003 -o ! -group 60003)
+[[ -z $owned && -f $home/.local/share/quillmont/QUILLMONT.REC ]] ||
+  { echo "root with a player's home: not the player's: ${owned:-the table is missing}"; exit 1; }
+echo "root with a player's home: every file and folder stays or becomes the player's"
+
 # A user with no HOME and no entry in the user database plays, is told once
 # that nothing of theirs is kept, and keeps nothing (it once went to /tmp).
 getent passwd 54321 > /dev/null && exit 0

@@ -5,8 +5,9 @@
 // thread that lives from start-up to the end of the process, so a signal is
 // seen even while the window thread is busy. While a signal closes the
 // program no window opens (errors go to standard error), and the watcher
-// makes sure it ends promptly: a second signal, or a shutdown that has not
-// finished kShutdownLimit after the first, ends the process at once.
+// makes sure it ends promptly: a shutdown that has not finished
+// kShutdownLimit after the first signal ends the process there. Further
+// signals change nothing (a logout sends SIGHUP right after SIGTERM).
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
