@@ -3,12 +3,12 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
+#include <charconv>
+#include <fstream>
 #include <random>
 #include <thread>
 #include <vector>
@@ -19,8 +19,6 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kTemporaryInfix = ".tmp-";
 constexpr std::size_t kRandomLetters = 6;
-// As the kernel allows for one path: a longer chain is a loop.
-constexpr int kMaxLinkHops = 40;
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -34,23 +32,6 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-std::string BaseName(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string Beside(const std::string& path, const std::string& name) {
-  const std::string folder = FolderOf(path);
-  return folder == "/" ? "/" + name : folder + "/" + name;
-}
-
-bool IsReadOnly(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return false;  // missing: nothing to protect
-  if ((st.st_mode & 0222) == 0) return true;
-  return ::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS);
-}
-
 bool IsAlphanumeric(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 bool IsMemberOf(gid_t group) {
@@ -62,76 +43,62 @@ bool IsMemberOf(gid_t group) {
   return got > 0 && std::find(groups.begin(), groups.begin() + got, group) != groups.begin() + got;
 }
 
-}  // namespace
-
-std::optional<mode_t> FileMode(const std::string& target) {
-  struct stat st {};
-  if (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  return st.st_mode & 0666;
+// The process's umask, read rather than set: setting it, even for a moment,
+// would change the mode of whatever another thread creates meanwhile.
+// Unknown, it is taken as the strictest.
+mode_t Umask() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("Umask:", 0) != 0) continue;
+    const std::size_t digits = line.find_first_not_of(" \t", 6);
+    unsigned mask = 0;
+    if (digits != std::string::npos &&
+        std::from_chars(line.data() + digits, line.data() + line.size(), mask, 8).ec == std::errc()) {
+      return static_cast<mode_t>(mask & 0777);
+    }
+  }
+  return 077;
 }
 
-bool KeepsOwnership(const std::string& target) {
-  struct stat st {};
-  if (::geteuid() == 0 || ::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return true;
-  // A file of ours in our own group, or one in a group we belong to, keeps
-  // it; a file of a group we cannot give it back loses nothing only when
-  // that group had no access to it.
-  return IsMemberOf(st.st_gid) || (st.st_mode & 0060) == 0;
+bool SameFile(const std::optional<struct stat>& a, const std::optional<struct stat>& b) {
+  if (!a || !b) return !a && !b;
+  return a->st_dev == b->st_dev && a->st_ino == b->st_ino;
 }
 
-bool GiveOwnership(int fd, const std::string& target) {
+// Gives the new file fd, made to stand in place of `existing` (a regular
+// file, or nullopt for none), the owner and group it should have: the
+// replaced file's (root: both; others: the group, where a member), or for a
+// new file that root makes in another user's folder, that user's. False
+// when that fails: root then must not replace the file (an NFS export that
+// squashes root).
+bool GiveOwnership(int fd, const ResolvedFile& file, const std::optional<struct stat>& existing) {
   struct stat made {};
   if (::fstat(fd, &made) != 0) return false;
-  struct stat st {};
-  const bool exists = ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode);
   if (::geteuid() == 0) {
-    if (!exists) {
-      // A new file in another user's folder (root with a player's HOME)
-      // is that user's, as if they had made it.
-      if (::stat(FolderOf(target).c_str(), &st) != 0 || st.st_uid == 0) return true;
+    struct stat owner {};
+    if (existing) {
+      owner = *existing;
+    } else if (::fstat(file.Folder(), &owner) != 0 || owner.st_uid == 0) {
+      return true;
     }
-    if (made.st_uid == st.st_uid && made.st_gid == st.st_gid) return true;
-    return ::fchown(fd, st.st_uid, st.st_gid) == 0;
+    if (made.st_uid == owner.st_uid && made.st_gid == owner.st_gid) return true;
+    return ::fchown(fd, owner.st_uid, owner.st_gid) == 0;
   }
-  if (!exists || made.st_gid == st.st_gid) return true;
-  if (IsMemberOf(st.st_gid)) return ::fchown(fd, static_cast<uid_t>(-1), st.st_gid) == 0;
-  return (st.st_mode & 0060) == 0;
+  if (!existing || made.st_gid == existing->st_gid) return true;
+  if (IsMemberOf(existing->st_gid)) return ::fchown(fd, static_cast<uid_t>(-1), existing->st_gid) == 0;
+  return (existing->st_mode & 0060) == 0;
 }
 
-// After a rename the new name is durable only once its folder is synced.
-void SyncFolder(const std::string& path) {
-  const int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+std::optional<struct stat> Regular(const std::optional<struct stat>& st) {
+  return st && S_ISREG(st->st_mode) ? st : std::nullopt;
 }
 
-std::string BesideFile(const std::string& path, const std::string& name) { return Beside(path, name); }
-
-// ".<name><infix>" and six letters or digits: a name no player gives a file.
-bool IsHiddenBeside(std::string_view entry, const std::string& target, std::string_view infix) {
-  const std::string prefix = "." + BaseName(target) + std::string(infix);
-  if (entry.size() != prefix.size() + kRandomLetters || entry.substr(0, prefix.size()) != prefix) return false;
-  return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(prefix.size()), entry.end(), IsAlphanumeric);
+int OpenFolderForListing(const ResolvedFile& file) {
+  return ::openat(file.Folder(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
-std::string HiddenNameBeside(const std::string& target, std::string_view infix) {
-  static constexpr char kLetters[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-  thread_local std::mt19937 random{std::random_device{}()};
-  std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-  std::string suffix;
-  for (std::size_t i = 0; i < kRandomLetters; ++i) suffix += kLetters[pick(random)];
-  return Beside(target, "." + BaseName(target) + std::string(infix) + suffix);
-}
-
-int CreateHiddenBeside(const std::string& target, std::string_view infix, std::string& name, mode_t mode) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    name = HiddenNameBeside(target, infix);
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
-}
+}  // namespace
 
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -139,18 +106,38 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-FileContents ReadFileContents(const std::string& path) {
+std::optional<struct stat> StatNow(const ResolvedFile& file) {
+  struct stat st {};
+  if (!file.Ok() || ::fstatat(file.Folder(), file.Name().c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+  return st;
+}
+
+FileContents ReadFileContents(const std::string& path) { return ReadFileContents(ResolvedFile(path)); }
+
+FileContents ReadFileContents(const ResolvedFile& file) {
   FileContents contents;
+  if (!file.Ok()) {
+    contents.status = file.Missing() ? FileContents::Status::kMissing : FileContents::Status::kUnreadable;
+    return contents;
+  }
   // Non-blocking, so that opening a FIFO returns at once instead of waiting
-  // for a writer; only then do we know what the name stands for.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  // for a writer; only then do we know what the name stands for. Never
+  // through a link: one there now was put there after the folder was
+  // resolved, by whoever may write the folder.
+  const int fd = ::openat(file.Folder(), file.Name().c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) {
     const bool missing = errno == ENOENT || errno == ENOTDIR || errno == ENXIO || errno == ENODEV;
     contents.status = missing ? FileContents::Status::kMissing : FileContents::Status::kUnreadable;
     return contents;
   }
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (::fstat(fd, &st) != 0) {
+    ::close(fd);
+    contents.status = FileContents::Status::kUnreadable;
+    return contents;
+  }
+  contents.read = st;
+  if (!S_ISREG(st.st_mode)) {
     ::close(fd);
     return contents;
   }
@@ -191,113 +178,148 @@ FileContents ReadFileContents(const std::string& path) {
   return contents;
 }
 
-std::optional<std::string> WriteTarget(const std::string& path) {
-  std::string at = path;
-  bool throughLink = false;
-  for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
-    struct stat st {};
-    if (::lstat(at.c_str(), &st) != 0) return at;  // nothing there yet: the write creates it
-    if (!S_ISLNK(st.st_mode)) {
-      // A FIFO or a device named directly is replaced by the file; one that a
-      // link leads to is not ours to replace.
-      if (throughLink && !S_ISREG(st.st_mode)) return std::nullopt;
-      return at;
-    }
-    if (st.st_uid != ::geteuid()) return std::nullopt;
-    std::error_code error;
-    const std::filesystem::path next = std::filesystem::read_symlink(at, error);
-    if (error || next.empty()) return std::nullopt;
-    at = next.is_absolute() ? next.string() : Beside(at, next.string());
-    throughLink = true;
+bool MayReplace(const ResolvedFile& file) {
+  if (!file.Ok() || ::faccessat(file.Folder(), ".", W_OK | X_OK, AT_EACCESS) != 0) return false;
+  const std::optional<struct stat> now = Regular(StatNow(file));
+  if (!now) return true;
+  if ((now->st_mode & 0222) == 0) return false;
+  if (::faccessat(file.Folder(), file.Name().c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS)) {
+    return false;
   }
-  return std::nullopt;
+  // A file of ours in our own group, or one in a group we belong to, keeps
+  // it; a file of a group we cannot give it back loses nothing only when
+  // that group had no access to it.
+  return ::geteuid() == 0 || IsMemberOf(now->st_gid) || (now->st_mode & 0060) == 0;
 }
 
-void WriteFileAtomically(const std::string& target, std::string_view bytes) {
-  struct stat old {};
-  const bool exists = ::lstat(target.c_str(), &old) == 0;
-  // A link here now was not here when the target was worked out: never
-  // replace one.
-  if (IsReadOnly(target) || (exists && S_ISLNK(old.st_mode))) throw FileWriteError(target);
-  std::string name;
-  // The kernel applies the umask to a new file's 0666.
-  const int fd = CreateHiddenBeside(target, kTemporaryInfix, name, 0666);
-  if (fd < 0) throw FileWriteError(target);
-  const bool keepsMode = exists && S_ISREG(old.st_mode);
-  // The owner first: fchown may clear mode bits, and a file whose owner
-  // cannot be kept is not replaced at all.
-  const bool ok = GiveOwnership(fd, target) && WriteAll(fd, bytes) &&
-                  (!keepsMode || ::fchmod(fd, old.st_mode & 0666) == 0) && ::fsync(fd) == 0;
+ReplaceOutcome ReplaceFile(const ResolvedFile& file, const std::optional<struct stat>& read, std::string_view bytes) {
+  if (!file.Ok()) return ReplaceOutcome::kRefused;
+  const std::optional<struct stat> now = StatNow(file);
+  if (!SameFile(now, read)) return ReplaceOutcome::kChanged;
+  // A FIFO or a device named directly is replaced by the file; one that a
+  // link leads to is not ours to replace.
+  if (now && !S_ISREG(now->st_mode) && file.ThroughLink()) return ReplaceOutcome::kRefused;
+  if (!MayReplace(file)) return ReplaceOutcome::kRefused;
+  std::string temporary;
+  const int fd = CreateHiddenBeside(file, kTemporaryInfix, temporary, Regular(now));
+  if (fd < 0) return errno == EPERM ? ReplaceOutcome::kRefused : ReplaceOutcome::kFailed;
+  const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
-  if (!ok || !closed || ::rename(name.c_str(), target.c_str()) != 0) {
-    ::unlink(name.c_str());
-    throw FileWriteError(target);
+  // The name must still stand for what was read: whatever took its place
+  // meanwhile is not written over.
+  const bool same = SameFile(StatNow(file), read);
+  if (!written || !closed || !same ||
+      ::renameat(file.Folder(), temporary.c_str(), file.Folder(), file.Name().c_str()) != 0) {
+    ::unlinkat(file.Folder(), temporary.c_str(), 0);
+    return written && closed && !same ? ReplaceOutcome::kChanged : ReplaceOutcome::kFailed;
   }
-  SyncFolder(target);
+  SyncFolder(file);
+  return ReplaceOutcome::kReplaced;
 }
 
-bool EnsureDirectory(const std::string& folder) {
-  // One level at a time, each new one private to the player as the XDG
-  // rules ask; one that exists fails with EEXIST and keeps its mode.
-  const auto make = [](const std::string& path) {
-    if (::mkdir(path.c_str(), 0700) != 0 || ::geteuid() != 0) return;
-    // Root making a folder in a player's home makes it the player's.
-    struct stat parent {};
-    if (::stat(FolderOf(path).c_str(), &parent) != 0 || parent.st_uid == 0) return;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return;
-    [[maybe_unused]] const int changed = ::fchown(fd, parent.st_uid, parent.st_gid);
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  const ResolvedFile file(path);
+  if (ReplaceFile(file, StatNow(file), bytes) != ReplaceOutcome::kReplaced) throw FileWriteError(path);
+}
+
+bool EnsureDirectory(const std::string& folder) { return ResolvedFile(folder + "/-", true).Ok(); }
+
+void SyncFolder(const ResolvedFile& file) { ::fsync(file.Folder()); }
+
+bool IsHiddenBeside(std::string_view entry, const ResolvedFile& file, std::string_view infix) {
+  const std::string prefix = "." + file.Name() + std::string(infix);
+  if (entry.size() != prefix.size() + kRandomLetters || entry.substr(0, prefix.size()) != prefix) return false;
+  return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(prefix.size()), entry.end(), IsAlphanumeric);
+}
+
+std::string HiddenNameBeside(const ResolvedFile& file, std::string_view infix) {
+  static constexpr char kLetters[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  thread_local std::mt19937 random{std::random_device{}()};
+  std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+  std::string name = "." + file.Name() + std::string(infix);
+  for (std::size_t i = 0; i < kRandomLetters; ++i) name += kLetters[pick(random)];
+  return name;
+}
+
+int CreateHiddenBeside(const ResolvedFile& file, std::string_view infix, std::string& name,
+                       const std::optional<struct stat>& existing) {
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    name = HiddenNameBeside(file, infix);
+    // Private from the first moment: nobody may open it before its mode is final.
+    fd = ::openat(file.Folder(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0 && errno != EEXIST) return -1;
+  }
+  if (fd < 0) return -1;
+  // The owner first: fchown may clear mode bits, and a file whose owner
+  // cannot be kept is not written at all.
+  const mode_t mode = existing ? existing->st_mode & 0666 : 0666 & ~Umask();
+  if (!GiveOwnership(fd, file, existing) || ::fchmod(fd, mode) != 0) {
     ::close(fd);
-  };
-  for (std::size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1)) {
-    make(folder.substr(0, slash));
+    ::unlinkat(file.Folder(), name.c_str(), 0);
+    errno = EPERM;
+    return -1;
   }
-  make(folder);
-  std::error_code error;
-  return std::filesystem::is_directory(folder, error);
+  return fd;
 }
 
-bool CanReplaceFile(const std::string& target) {
-  return ::access(FolderOf(target).c_str(), W_OK | X_OK) == 0 && !IsReadOnly(target);
-}
-
-void RemoveStaleTemporaries(const std::string& target) {
+void RemoveStaleTemporaries(const std::string& path) {
+  const ResolvedFile file(path);
+  if (!file.Ok()) return;
   std::vector<std::string> stale;
-  if (DIR* dir = ::opendir(FolderOf(target).c_str())) {
+  const int listing = OpenFolderForListing(file);
+  if (DIR* dir = listing < 0 ? nullptr : ::fdopendir(listing)) {
     while (const dirent* entry = ::readdir(dir)) {
-      if (IsHiddenBeside(entry->d_name, target, kTemporaryInfix)) stale.push_back(Beside(target, entry->d_name));
+      if (IsHiddenBeside(entry->d_name, file, kTemporaryInfix)) stale.emplace_back(entry->d_name);
     }
     ::closedir(dir);
+  } else if (listing >= 0) {
+    ::close(listing);
   }
   if (stale.empty()) return;
   // Under the lock no other copy is half-way through a write, so whatever
   // temporary file is still there was left by one that died.
-  const FileLock lock(target);
+  const FileLock lock(file);
   if (!lock.Held()) return;
-  for (const std::string& file : stale) {
+  for (const std::string& name : stale) {
     struct stat st {};
-    if (::lstat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(file.c_str());
+    if (::fstatat(file.Folder(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
+      ::unlinkat(file.Folder(), name.c_str(), 0);
+    }
   }
 }
 
-FileLock::FileLock(const std::string& target, LockDeadline until) : path_(target + ".lock") {
+FileLock::FileLock(const ResolvedFile& file, LockDeadline until) { Take(file, until); }
+
+FileLock::FileLock(const std::string& path, LockDeadline until) { Take(ResolvedFile(path), until); }
+
+void FileLock::Take(const ResolvedFile& file, LockDeadline until) {
+  path_ = file.Path() + ".lock";
+  if (!file.Ok()) {
+    error_ = EACCES;
+    return;
+  }
+  const int folder = file.Folder();
+  const std::string name = file.Name() + ".lock";
   // Never through a link, which could make us create a file wherever it
   // points. Read-write where we may: over NFS flock is a byte-range lock,
   // which needs it; read-only otherwise, which any local flock accepts.
   constexpr int kOpen = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-  fd_ = ::open(path_.c_str(), O_RDWR | kOpen);
-  if (fd_ < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) fd_ = ::open(path_.c_str(), O_RDONLY | kOpen);
+  fd_ = ::openat(folder, name.c_str(), O_RDWR | kOpen);
+  if (fd_ < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+    fd_ = ::openat(folder, name.c_str(), O_RDONLY | kOpen);
+  }
   if (fd_ < 0 && errno == ENOENT) {
     // Made with the guarded file's mode, owner and group, whatever the
     // umask: Alice's 077 must not lock Bob out of their group's file.
-    const std::optional<mode_t> mode = FileMode(target);
-    fd_ = ::open(path_.c_str(), O_RDWR | kOpen | O_CREAT | O_EXCL, mode ? 0600 : 0666);
+    const std::optional<struct stat> guarded = Regular(StatNow(file));
+    fd_ = ::openat(folder, name.c_str(), O_RDWR | kOpen | O_CREAT | O_EXCL, 0600);
     if (fd_ >= 0) {
-      GiveOwnership(fd_, target);
-      if (mode) ::fchmod(fd_, *mode);
+      GiveOwnership(fd_, file, guarded);
+      ::fchmod(fd_, guarded ? guarded->st_mode & 0666 : 0666 & ~Umask());
     } else if (errno == EEXIST) {
-      fd_ = ::open(path_.c_str(), O_RDWR | kOpen);  // another copy made it first
-      if (fd_ < 0 && errno == EACCES) fd_ = ::open(path_.c_str(), O_RDONLY | kOpen);
+      fd_ = ::openat(folder, name.c_str(), O_RDWR | kOpen);  // another copy made it first
+      if (fd_ < 0 && errno == EACCES) fd_ = ::openat(folder, name.c_str(), O_RDONLY | kOpen);
     }
   }
   if (fd_ < 0) {

@@ -40,36 +40,38 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 struct Journal {
-  std::string path;
+  std::string name;  // in the file's folder
   std::string text;
 };
 
-// The journals beside target that this user could remove: the folder may be
-// written, and in a sticky folder the journal or the folder is ours. Only
+// The journals beside the file that this user could remove: the folder may
+// be written, and in a sticky folder the journal or the folder is ours. Only
 // regular files of at most kMaxJournalBytes, oldest first, kMaxJournals of
 // them; with `read` false only whether there are any.
-std::vector<Journal> FindJournals(const std::string& target, bool read) {
-  std::vector<std::tuple<timespec, std::string>> found;
-  const std::string folder = FolderOf(target);
-  DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) return {};
-  while (const dirent* entry = ::readdir(dir)) {
-    if (IsHiddenBeside(entry->d_name, target, kJournalInfix)) {
-      found.emplace_back(timespec{}, BesideFile(target, entry->d_name));
+std::vector<Journal> FindJournals(const ResolvedFile& file, bool read) {
+  const int folder = file.Folder();
+  std::vector<std::string> names;
+  const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (DIR* dir = listing < 0 ? nullptr : ::fdopendir(listing)) {
+    while (const dirent* entry = ::readdir(dir)) {
+      if (IsHiddenBeside(entry->d_name, file, kJournalInfix)) names.emplace_back(entry->d_name);
     }
+    ::closedir(dir);
+  } else if (listing >= 0) {
+    ::close(listing);
   }
-  ::closedir(dir);
-  if (found.empty() || ::access(folder.c_str(), W_OK | X_OK) != 0) return {};
   struct stat folderInfo {};
-  if (::stat(folder.c_str(), &folderInfo) != 0) return {};
+  if (names.empty() || ::faccessat(folder, ".", W_OK | X_OK, AT_EACCESS) != 0 || ::fstat(folder, &folderInfo) != 0) {
+    return {};
+  }
   const uid_t me = ::geteuid();
   std::vector<std::tuple<timespec, std::string>> removable;
-  for (auto& [when, path] : found) {
+  for (const std::string& name : names) {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
     if ((folderInfo.st_mode & S_ISVTX) != 0 && me != 0 && st.st_uid != me && folderInfo.st_uid != me) continue;
     if (static_cast<std::size_t>(st.st_size) > kMaxJournalBytes) continue;
-    removable.emplace_back(st.st_mtim, path);
+    removable.emplace_back(st.st_mtim, name);
   }
   std::sort(removable.begin(), removable.end(), [](const auto& a, const auto& b) {
     const timespec &x = std::get<0>(a), &y = std::get<0>(b);
@@ -77,15 +79,26 @@ std::vector<Journal> FindJournals(const std::string& target, bool read) {
   });
   if (removable.size() > kMaxJournals) removable.resize(kMaxJournals);
   std::vector<Journal> journals;
-  for (auto& [when, path] : removable) {
+  for (auto& [when, name] : removable) {
     if (!read) {
-      journals.push_back({path, {}});
+      journals.push_back({name, {}});
       continue;
     }
-    const FileContents contents = ReadFileContents(path);
-    if (contents.status == FileContents::Status::kRead && contents.bytes.size() <= kMaxJournalBytes) {
-      journals.push_back({path, contents.bytes});
+    const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) continue;
+    std::string text;
+    char buffer[4096];
+    bool failed = false;
+    while (text.size() <= kMaxJournalBytes) {
+      const ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      failed = n < 0;
+      if (n <= 0) break;
+      text.append(buffer, static_cast<std::size_t>(n));
     }
+    ::close(fd);
+    // A journal that cannot be read whole waits for the next update.
+    if (!failed && text.size() <= kMaxJournalBytes) journals.push_back({name, std::move(text)});
   }
   return journals;
 }
@@ -93,29 +106,77 @@ std::vector<Journal> FindJournals(const std::string& target, bool read) {
 // Written as any file of ours is: a temporary, given the file's owner and
 // mode, synced, then linked under its journal name (link never replaces a
 // name another copy took) and the folder synced.
-bool WriteJournal(const std::string& target, const std::string& text) {
+bool WriteJournal(const ResolvedFile& file, const std::string& text) {
+  const int folder = file.Folder();
   std::string temporary;
-  const int fd = CreateHiddenBeside(target, kTemporaryInfix, temporary, 0600);
+  const std::optional<struct stat> now = StatNow(file);
+  const int fd = CreateHiddenBeside(file, kTemporaryInfix, temporary,
+                                    now && S_ISREG(now->st_mode) ? now : std::nullopt);
   if (fd < 0) return false;
-  const std::optional<mode_t> mode = FileMode(target);
-  bool ok = GiveOwnership(fd, target) && ::fchmod(fd, mode ? *mode : 0600) == 0 && WriteAll(fd, text) &&
-            ::fsync(fd) == 0;
+  bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
   if (ok) {
     ok = false;
     for (int attempt = 0; attempt < 100 && !ok; ++attempt) {
-      const std::string name = HiddenNameBeside(target, kJournalInfix);
-      if (::link(temporary.c_str(), name.c_str()) == 0) {
+      const std::string name = HiddenNameBeside(file, kJournalInfix);
+      if (::linkat(folder, temporary.c_str(), folder, name.c_str(), 0) == 0) {
         ok = true;
       } else if (errno != EEXIST) {
-        ok = ::rename(temporary.c_str(), name.c_str()) == 0;  // a file system without hard links
+        // A file system without hard links.
+        ok = ::renameat(folder, temporary.c_str(), folder, name.c_str()) == 0;
         break;
       }
     }
   }
-  ::unlink(temporary.c_str());
-  if (ok) SyncFolder(target);
+  ::unlinkat(folder, temporary.c_str(), 0);
+  if (ok) SyncFolder(file);
   return ok;
+}
+
+// One pass of the update on the file as resolved now; nullopt when the
+// file's name was swapped for something else meanwhile.
+std::optional<UpdateOutcome> UpdateOnce(const FileUpdate& update, const ResolvedFile& file) {
+  if (update.onlyJournals && FindJournals(file, false).empty()) return UpdateOutcome::kWritten;
+  if (!MayReplace(file)) return UpdateOutcome::kRefused;
+  const FileLock lock(file, update.until);
+  if (lock.Status() == FileLock::State::kBusy) {
+    // At shutdown, once the wait is over, the change goes beside the file
+    // rather than over another copy's write.
+    const bool journaled = update.until && !update.journal.empty() && WriteJournal(file, update.journal);
+    return journaled ? UpdateOutcome::kJournaled : update.until ? UpdateOutcome::kFailed : UpdateOutcome::kBusy;
+  }
+  if (!lock.Held()) {
+    SayOnce("cannot lock " + lock.Path() + ": " + std::strerror(lock.Error()) + "; it is not written");
+    return UpdateOutcome::kUnavailable;
+  }
+  const FileContents now = ReadFileContents(file);
+  if (now.status == FileContents::Status::kUnreadable) {
+    // A link where the file was: somebody swapped the name since it was resolved.
+    const std::optional<struct stat> there = StatNow(file);
+    if (there && S_ISLNK(there->st_mode)) return std::nullopt;
+  }
+  // What a file holds past what could be read is unknown: never written over.
+  if (now.status == FileContents::Status::kUnreadable || !now.whole) return UpdateOutcome::kUnreadable;
+  const std::vector<Journal> journals = FindJournals(file, true);
+  std::vector<std::string> texts;
+  for (const Journal& journal : journals) texts.push_back(journal.text);
+  if (const std::optional<std::string> text = update.apply(now, texts)) {
+    switch (ReplaceFile(file, now.read, *text)) {
+      case ReplaceOutcome::kReplaced:
+        break;
+      case ReplaceOutcome::kChanged:
+        return std::nullopt;
+      case ReplaceOutcome::kRefused:
+        return UpdateOutcome::kRefused;
+      case ReplaceOutcome::kFailed:
+        return UpdateOutcome::kFailed;
+    }
+  }
+  // Still under the lock, so no other copy merges them again meanwhile;
+  // should the program die before this, merging again changes nothing.
+  for (const Journal& journal : journals) ::unlinkat(file.Folder(), journal.name.c_str(), 0);
+  if (!journals.empty()) SyncFolder(file);
+  return UpdateOutcome::kWritten;
 }
 
 }  // namespace
@@ -124,58 +185,21 @@ UpdateResult UpdateFile(const FileUpdate& update) {
   UpdateResult result;
   result.target = update.path;
   if (update.path.empty()) return result;
-  if (update.makeFolder && !EnsureDirectory(FolderOf(update.path))) return result;
-  // Never through a link of somebody else's; the player's own is followed.
-  const std::optional<std::string> target = WriteTarget(update.path);
-  if (!target) {
-    result.outcome = UpdateOutcome::kRefused;
-    return result;
-  }
-  result.target = *target;
-  if (update.onlyJournals && FindJournals(*target, false).empty()) {
-    result.outcome = UpdateOutcome::kWritten;
-    return result;
-  }
-  if (!CanReplaceFile(*target) || !KeepsOwnership(*target)) {
-    result.outcome = UpdateOutcome::kRefused;
-    return result;
-  }
-  const FileLock lock(*target, update.until);
-  if (lock.Status() == FileLock::State::kBusy) {
-    // At shutdown, once the wait is over, the change goes beside the file
-    // rather than over another copy's write.
-    const bool journaled = update.until && !update.journal.empty() && WriteJournal(*target, update.journal);
-    result.outcome = journaled ? UpdateOutcome::kJournaled : update.until ? UpdateOutcome::kFailed : UpdateOutcome::kBusy;
-    return result;
-  }
-  if (!lock.Held()) {
-    SayOnce("cannot lock " + lock.Path() + ": " + std::strerror(lock.Error()) + "; it is not written");
-    result.outcome = UpdateOutcome::kUnavailable;
-    return result;
-  }
-  const FileContents now = ReadFileContents(*target);
-  // What a file holds past what could be read is unknown: never written over.
-  if (now.status == FileContents::Status::kUnreadable || !now.whole) {
-    result.outcome = UpdateOutcome::kUnreadable;
-    return result;
-  }
-  const std::vector<Journal> journals = FindJournals(*target, true);
-  std::vector<std::string> texts;
-  for (const Journal& journal : journals) texts.push_back(journal.text);
-  const std::optional<std::string> text = update.apply(now, texts);
-  if (text) {
-    try {
-      WriteFileAtomically(*target, *text);
-    } catch (const FileWriteError&) {
-      result.outcome = KeepsOwnership(*target) ? UpdateOutcome::kFailed : UpdateOutcome::kRefused;
+  // A name that keeps changing under the update is somebody's doing: after
+  // two fresh starts the file counts as not ours to write.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const ResolvedFile file(update.path, update.makeFolder);
+    if (!file.Ok()) {
+      result.outcome = UpdateOutcome::kRefused;
+      return result;
+    }
+    result.target = file.Path();
+    if (const std::optional<UpdateOutcome> outcome = UpdateOnce(update, file)) {
+      result.outcome = *outcome;
       return result;
     }
   }
-  // Still under the lock, so no other copy merges them again meanwhile;
-  // should the program die before this, merging again changes nothing.
-  for (const Journal& journal : journals) ::unlink(journal.path.c_str());
-  if (!journals.empty()) SyncFolder(*target);
-  result.outcome = UpdateOutcome::kWritten;
+  result.outcome = UpdateOutcome::kRefused;
   return result;
 }
 

@@ -295,7 +295,7 @@ bool ProfileFile::WriteString(const std::string& section, const std::string& key
 
 void ProfileFile::RemoveStaleTemporaries() const {
   if (path_.empty()) return;
-  if (const std::optional<std::string> target = WriteTarget(path_)) quillmont::RemoveStaleTemporaries(*target);
+  quillmont::RemoveStaleTemporaries(path_);
 }
 
 bool ProfileFile::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) {

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <deque>
+#include <string>
 #include <utility>
 
 namespace quillmont {
@@ -33,6 +34,14 @@ bool OthersMayChange(int folder) {
   if (::fstat(folder, &st) != 0) return true;
   if (st.st_uid != ::geteuid() && st.st_uid != 0) return true;
   return (st.st_mode & S_ISVTX) == 0 && (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+}
+
+// Root making a folder in a player's home (run with the player's HOME)
+// makes it the player's, as if they had made it.
+void GiveToFolderOwner(int folder, const std::string& made) {
+  struct stat parent {};
+  if (::geteuid() != 0 || ::fstat(folder, &parent) != 0 || parent.st_uid == 0) return;
+  [[maybe_unused]] const int given = ::fchownat(folder, made.c_str(), parent.st_uid, parent.st_gid, AT_SYMLINK_NOFOLLOW);
 }
 
 int Reopen(int fd, const char* name, int flags) {
@@ -66,10 +75,12 @@ ResolvedFile::ResolvedFile(const std::string& path, bool createFolders) {
         break;
       }
       if (errno != ENOENT || !createFolders || ::mkdirat(at, part.c_str(), 0700) != 0) {
+        missing_ = errno == ENOENT || errno == ENOTDIR;
         ::close(at);
         Fail("lies in a folder that cannot be reached");
         return;
       }
+      GiveToFolderOwner(at, part);
       pending.push_front(part);  // made: go into it
       continue;
     }
@@ -96,6 +107,7 @@ ResolvedFile::ResolvedFile(const std::string& path, bool createFolders) {
         }
       }
       Split(target, pending);
+      throughLink_ = throughLink_ || last;
       continue;
     }
     if (last && part != "..") {
@@ -103,6 +115,7 @@ ResolvedFile::ResolvedFile(const std::string& path, bool createFolders) {
       break;
     }
     const int next = Reopen(at, part.c_str(), O_PATH);
+    missing_ = next < 0 && errno == ENOTDIR;
     ::close(at);
     if (next < 0) {
       Fail("lies in a folder that cannot be reached");
@@ -125,6 +138,14 @@ ResolvedFile::~ResolvedFile() {
 
 ResolvedFile::ResolvedFile(ResolvedFile&& other) noexcept
     : folder_(std::exchange(other.folder_, -1)), name_(std::move(other.name_)), problem_(std::move(other.problem_)) {}
+
+std::string ResolvedFile::Path() const {
+  char folder[4096];
+  const ssize_t length = ::readlink(("/proc/self/fd/" + std::to_string(folder_)).c_str(), folder, sizeof folder);
+  if (folder_ < 0 || length <= 0 || static_cast<std::size_t>(length) >= sizeof folder) return name_;
+  const std::string path(folder, static_cast<std::size_t>(length));
+  return path == "/" ? "/" + name_ : path + "/" + name_;
+}
 
 bool ResolvedFile::Fail(std::string problem) {
   folder_ = -1;

@@ -16,7 +16,8 @@ class ResolvedFile {
   // followed only when it belongs to the player or to root and sits in a
   // folder that nobody else may change (or a sticky folder of the player's
   // or root's, where nobody else may replace it). With createFolders,
-  // missing folders are made, mode 0700.
+  // missing folders are made, mode 0700 (root making one in another user's
+  // folder gives it to that user).
   explicit ResolvedFile(const std::string& path, bool createFolders = false);
   ~ResolvedFile();
   ResolvedFile(ResolvedFile&& other) noexcept;
@@ -24,6 +25,8 @@ class ResolvedFile {
   ResolvedFile(const ResolvedFile&) = delete;
 
   bool Ok() const { return folder_ >= 0; }
+  // Not Ok only because a folder on the way does not exist (or is a file).
+  bool Missing() const { return missing_; }
   // Why not, for standard error: "a link of another user's on the way".
   const std::string& Problem() const { return problem_; }
   // The folder, open for reading where the player may (so that it can be
@@ -31,6 +34,10 @@ class ResolvedFile {
   int Folder() const { return folder_; }
   // The file's name inside Folder(): no slash, never "." or "..".
   const std::string& Name() const { return name_; }
+  // Whether the last name was reached through a link of the player's.
+  bool ThroughLink() const { return throughLink_; }
+  // The file's full path as resolved, for messages.
+  std::string Path() const;
 
  private:
   bool Fail(std::string problem);
@@ -38,6 +45,8 @@ class ResolvedFile {
   int folder_ = -1;
   std::string name_;
   std::string problem_;
+  bool throughLink_ = false;
+  bool missing_ = false;
 };
 
 }  // namespace quillmont

@@ -24,7 +24,7 @@ std::string RecordsStore::ChosenFile() const {
 
 TTabelaRecordes RecordsStore::Load() {
   for (const std::string& file : {programFile_, userFile_}) {
-    if (const auto target = file.empty() ? std::nullopt : WriteTarget(file)) RemoveStaleTemporaries(*target);
+    if (!file.empty()) RemoveStaleTemporaries(file);
   }
   Write({}, std::nullopt, true);  // one try: a busy lock leaves them to the next write
   current_ = ChosenFile();

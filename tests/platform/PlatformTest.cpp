@@ -150,8 +150,8 @@ TEST(AtomicFile, LinksLocksAndModesAreThePlayers) {
   const std::string link = (folder / "QUILLMONT.INI").string();
   const std::string target = (folder / "dotfiles" / "quillmont.ini").string();
   fs::create_symlink("dotfiles/quillmont.ini", link);  // relative, pointing at nothing yet
-  ASSERT_EQ(WriteTarget(link), folder.string() + "/dotfiles/quillmont.ini");
-  WriteFileAtomically(*WriteTarget(link), "one");
+  ASSERT_EQ(ResolvedFile(link).Path(), folder.string() + "/dotfiles/quillmont.ini");
+  WriteFileAtomically(link, "one");
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(ReadFileContents(link).bytes, "one");
   // A new file takes 0666 less the umask; a replaced one keeps its mode.
@@ -162,18 +162,21 @@ TEST(AtomicFile, LinksLocksAndModesAreThePlayers) {
   EXPECT_EQ(info.st_mode & 0777, 0666u & ~mask);
   ::chmod(target.c_str(), 0640);
   { const FileLock lock(target); }
-  WriteFileAtomically(*WriteTarget(link), "two");
+  WriteFileAtomically(link, "two");
   ::stat(target.c_str(), &info);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
   EXPECT_TRUE(fs::exists(target + ".lock"));  // beside the target, not the link
   EXPECT_FALSE(fs::exists(link + ".lock"));
 
-  // Links that lead to a device, and links of another user, are not written.
-  fs::create_symlink("/dev/null", folder / "device");
-  EXPECT_EQ(WriteTarget((folder / "device").string()), std::nullopt);
+  // A link that leads to a FIFO, and a link of another user, are not written.
+  ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+  fs::create_symlink("fifo", folder / "to-fifo");
+  EXPECT_THROW(WriteFileAtomically((folder / "to-fifo").string(), "x"), FileWriteError);
+  EXPECT_TRUE(fs::is_fifo(folder / "fifo"));
   if (::geteuid() == 0) {
     ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
-    EXPECT_EQ(WriteTarget(link), std::nullopt);
+    EXPECT_THROW(WriteFileAtomically(link, "three"), FileWriteError);
+    EXPECT_EQ(ReadFileContents(target).bytes, "two");
   }
 
   // A lock file that is a dangling link creates nothing where it points.
