@@ -120,7 +120,7 @@ TEST(ResolvedFile, AFileSwappedForALinkNeverLeaksWhatTheLinkPointsTo) {
   if (player == 0) {
     if (::setgid(kPlayer) != 0 || ::setuid(kPlayer) != 0) ::_exit(1);
     ProfileFile settings((base / "player" / "config" / "QUILLMONT.INI").string());
-    for (int click = 0; click < 300; ++click) {
+    for (int click = 0; click < 1000; ++click) {
       try {
         settings.WriteString("Quillmont", "Mute", click % 2 ? "1" : "0");
       } catch (const ProfileWriteError&) {  // a link in the file's place: not written this time
