@@ -112,7 +112,9 @@ std::optional<struct stat> StatNow(const ResolvedFile& file) {
   return st;
 }
 
-FileContents ReadFileContents(const std::string& path) { return ReadFileContents(ResolvedFile(path)); }
+FileContents ReadFileContents(const std::string& path, int anchor) {
+  return ReadFileContents(ResolvedFile(path, false, anchor));
+}
 
 FileContents ReadFileContents(const ResolvedFile& file) {
   FileContents contents;
@@ -263,8 +265,8 @@ int CreateHiddenBeside(const ResolvedFile& file, std::string_view infix, std::st
   return fd;
 }
 
-void RemoveStaleTemporaries(const std::string& path) {
-  const ResolvedFile file(path);
+void RemoveStaleTemporaries(const std::string& path, int anchor) {
+  const ResolvedFile file(path, false, anchor);
   if (!file.Ok()) return;
   std::vector<std::string> stale;
   const int listing = OpenFolderForListing(file);

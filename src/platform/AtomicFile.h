@@ -41,7 +41,8 @@ struct FileContents {
   // What was read, by device and inode; nullopt when nothing was there.
   std::optional<struct stat> read;
 };
-FileContents ReadFileContents(const std::string& path);
+// A relative path with an anchor folder descriptor lies in that folder.
+FileContents ReadFileContents(const std::string& path, int anchor = -1);
 FileContents ReadFileContents(const ResolvedFile& file);
 
 // The folder of a path: "." for a bare name, "/" for a file at the root.
@@ -75,7 +76,7 @@ bool EnsureDirectory(const std::string& folder);
 // write left beside the file, and nothing else: a player's own
 // "<name>.backup" stays. Takes the file's lock first, so another copy's
 // write in progress is not touched.
-void RemoveStaleTemporaries(const std::string& path);
+void RemoveStaleTemporaries(const std::string& path, int anchor = -1);
 
 // When a lock may be waited for until: nullopt is one try, as during play.
 using LockDeadline = std::optional<std::chrono::steady_clock::time_point>;

@@ -188,7 +188,7 @@ UpdateResult UpdateFile(const FileUpdate& update) {
   // A name that keeps changing under the update is somebody's doing: after
   // two fresh starts the file counts as not ours to write.
   for (int attempt = 0; attempt < 3; ++attempt) {
-    const ResolvedFile file(update.path, update.makeFolder);
+    const ResolvedFile file(update.path, update.makeFolder, update.anchor);
     if (!file.Ok()) {
       result.outcome = UpdateOutcome::kRefused;
       return result;

@@ -17,6 +17,7 @@ namespace quillmont {
 
 struct FileUpdate {
   std::string path;         // the file as named
+  int anchor = -1;          // a folder descriptor that a relative path starts from
   bool makeFolder = false;  // make its folder (0700) when missing
   LockDeadline until;       // nullopt: one try at the lock, as during play
   // Given the file as it is now (kRead or kMissing) and the journals to

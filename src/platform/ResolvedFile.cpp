@@ -50,14 +50,16 @@ int Reopen(int fd, const char* name, int flags) {
 
 }  // namespace
 
-ResolvedFile::ResolvedFile(const std::string& path, bool createFolders) {
+ResolvedFile::ResolvedFile(const std::string& path, bool createFolders, int anchor) {
   std::deque<std::string> pending;
   Split(path, pending);
   if (pending.empty()) {
     Fail("names no file");
     return;
   }
-  int at = ::open(!path.empty() && path[0] == '/' ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+  const bool absolute = !path.empty() && path[0] == '/';
+  int at = !absolute && anchor >= 0 ? ::fcntl(anchor, F_DUPFD_CLOEXEC, 0)
+                                    : ::open(absolute ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (at < 0) {
     Fail("cannot be reached");
     return;

@@ -17,8 +17,9 @@ class ResolvedFile {
   // folder that nobody else may change (or a sticky folder of the player's
   // or root's, where nobody else may replace it). With createFolders,
   // missing folders are made, mode 0700 (root making one in another user's
-  // folder gives it to that user).
-  explicit ResolvedFile(const std::string& path, bool createFolders = false);
+  // folder gives it to that user). A relative path with an `anchor` folder
+  // descriptor starts there rather than in the current folder.
+  explicit ResolvedFile(const std::string& path, bool createFolders = false, int anchor = -1);
   ~ResolvedFile();
   ResolvedFile(ResolvedFile&& other) noexcept;
   ResolvedFile& operator=(ResolvedFile&&) = delete;

@@ -1,6 +1,7 @@
 #include "records/RecordsStore.h"
 
 #include <filesystem>
+#include <tuple>
 
 #include "platform/AtomicFile.h"
 #include "platform/FileUpdate.h"
@@ -9,9 +10,14 @@
 
 namespace quillmont {
 
-RecordsStore::RecordsStore(std::string programFile, std::string userFile)
-    : programFile_(std::move(programFile)), userFile_(std::move(userFile)) {
+RecordsStore::RecordsStore(std::string programFile, std::string userFile, int programFolder)
+    : programFile_(std::move(programFile)), programFolder_(programFolder), userFile_(std::move(userFile)) {
   current_ = ChosenFile();
+}
+
+std::pair<std::string, int> RecordsStore::Reach(const std::string& file) const {
+  if (file != programFile_ || programFolder_ < 0) return {file, -1};
+  return {file.substr(file.rfind('/') + 1), programFolder_};
 }
 
 std::string RecordsStore::ChosenFile() const {
@@ -24,14 +30,14 @@ std::string RecordsStore::ChosenFile() const {
 
 TTabelaRecordes RecordsStore::Load() {
   for (const std::string& file : {programFile_, userFile_}) {
-    if (!file.empty()) RemoveStaleTemporaries(file);
+    if (!file.empty()) RemoveStaleTemporaries(Reach(file).first, Reach(file).second);
   }
   Write({}, std::nullopt, true);  // one try: a busy lock leaves them to the next write
   current_ = ChosenFile();
-  FileContents contents = ReadFileContents(current_);
+  FileContents contents = ReadFileContents(Reach(current_).first, Reach(current_).second);
   // A player's copy that cannot be read still leaves the program's table to show.
   if (contents.status != FileContents::Status::kRead && current_ != programFile_ && !programFile_.empty()) {
-    contents = ReadFileContents(programFile_);
+    contents = ReadFileContents(Reach(programFile_).first, programFolder_);
   }
   return contents.status == FileContents::Status::kRead ? ParseRecords(contents.bytes) : TTabelaRecordes{};
 }
@@ -42,7 +48,7 @@ RecordsStore::Attempt RecordsStore::WriteTo(const std::string& file, const std::
   attempt.file = file;
   const bool userFile = file == userFile_;
   FileUpdate update;
-  update.path = file;
+  std::tie(update.path, update.anchor) = Reach(file);
   update.makeFolder = userFile;
   update.until = until;
   update.onlyJournals = onlyJournals;
@@ -51,7 +57,7 @@ RecordsStore::Attempt RecordsStore::WriteTo(const std::string& file, const std::
     FileContents base = now;
     // The player's copy starts as a copy of the program's table.
     if (now.status == FileContents::Status::kMissing && userFile && !programFile_.empty()) {
-      base = ReadFileContents(programFile_);
+      base = ReadFileContents(Reach(programFile_).first, programFolder_);
     }
     TTabelaRecordes table = base.status == FileContents::Status::kRead ? ParseRecords(base.bytes) : TTabelaRecordes{};
     for (const std::string& journal : journals) ApplyJournal(table, journal);

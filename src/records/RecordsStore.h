@@ -6,6 +6,7 @@
 // finished game is ranked against the table as it stands on disk.
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/AtomicFile.h"
@@ -25,7 +26,10 @@ class RecordsStore {
   // copy exists it is the table for every running copy of the program. The
   // choice is made again at every write. userFile is "" for a player with
   // no home folder; with neither file the table lives in memory alone.
-  RecordsStore(std::string programFile, std::string userFile);
+  // With the program folder's descriptor, the program's file is reached
+  // through it, so a folder renamed and replaced under a running game does
+  // not take its writes; programFile then names it in messages.
+  RecordsStore(std::string programFile, std::string userFile, int programFolder = -1);
 
   // Removes what killed writes left beside the files, merges the journals
   // that copies stopped while another held the lock left there, and reads
@@ -70,8 +74,11 @@ class RecordsStore {
   Attempt WriteTo(const std::string& file, const std::vector<TableChange>& changes, LockDeadline until,
                   bool onlyJournals);
   std::string ChosenFile() const;
+  // How a file is reached: a path, with the folder descriptor it starts from.
+  std::pair<std::string, int> Reach(const std::string& file) const;
 
   std::string programFile_;
+  int programFolder_ = -1;
   std::string userFile_;
   std::string current_;
 };

@@ -188,7 +188,7 @@ void TFormGame::LeArqRec() {
   // player's own copy holds the best players from the first run.
   const ProgramFolder& folder = services_.programFolder;
   records_ = std::make_unique<RecordsStore>(folder.IsSystemInstall() ? std::string() : folder.Path() + kRecordsFileName,
-                                            services_.userRecordsPath);
+                                            services_.userRecordsPath, folder.Descriptor());
   shared_.Tabela = records_->Load();
 }
 

@@ -3,6 +3,7 @@
 // safely whatever stands in its place.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -213,6 +214,22 @@ TEST_F(RecordsStoreTest, ABusyLockLeavesAJournalThatIsMergedOnce) {
 
 // Within one run: the name goes to the ranked result while it awaits one; a
 // Reset during name entry leaves nothing to name, and no empty entry gets it.
+// The program's folder renamed and another put in its place while the game
+// runs: the result still lands in the folder the game started from.
+TEST_F(RecordsStoreTest, AProgramFolderReplacedUnderTheGameKeepsItsWrites) {
+  const int folder = ::open((root / "program").c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(folder, 0);
+  Copy copy{SharedState{}, RecordsStore(ProgramFile().string(), UserFile().string(), folder)};
+  copy.shared.Tabela = copy.store.Load();
+  fs::rename(root / "program", root / "moved");
+  fs::create_directories(root / "program");
+  EXPECT_TRUE(copy.Rank(500, 3, 46000));
+  EXPECT_FALSE(fs::exists(ProgramFile()));
+  EXPECT_EQ(ParseRecords(Read(root / "moved" / "QUILLMONT.REC")).At(0, 4, 2, 1).Escore.ToLongDouble(), 500);
+  ::close(folder);
+  fs::remove_all(root / "moved");
+}
+
 TEST(TableChanges, TheNameGoesToTheRankedResultAndNowhereAfterAReset) {
   SharedState shared;
   shared.Player = "Ana";
