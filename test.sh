@@ -4,7 +4,7 @@
 # that runs the same tests again plus a short run of each fuzzer, and last the
 # plain C++ layers alone, built and tested without Qt.
 set -euo pipefail
-source "$(dirname "$0")/tools/setup.sh"
+source "$(dirname "$0")/tools/setup.sh" debian-packages.txt
 ctest --test-dir "$build_dir" --output-on-failure -j2
 
 sanitize_dir=${QUILLMONT_SANITIZE_BUILD_DIR:-build-sanitize}

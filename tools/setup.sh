@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
-# Shared first half of run.sh and test.sh: install what is missing, configure
-# build/ once, build. Sourced, so it sees the caller's set -e.
+# Shared first half of run.sh and test.sh, sourced (so it sees the caller's
+# set -e):
+#   source tools/setup.sh [PACKAGE_LIST [BUILD_DIR [CMAKE_OPTION...]]]
+# installs whatever PACKAGE_LIST names and is missing (default
+# debian-packages.txt, everything the tests need too), configures BUILD_DIR
+# (default build/, or $QUILLMONT_BUILD_DIR) once with the options, and builds
+# it; $build_dir names it afterwards. Each script keeps its own folder, so
+# neither reconfigures the other's.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
+package_list=${1:-debian-packages.txt}
+build_dir=${2:-${QUILLMONT_BUILD_DIR:-build}}
+build_options=("${@:3}")
 
 missing=()
 while read -r pkg; do
@@ -10,7 +19,7 @@ while read -r pkg; do
   if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$pkg")
   fi
-done < debian-packages.txt
+done < "$package_list"
 
 if ((${#missing[@]})); then
   echo "Installing missing Debian packages: ${missing[*]}"
@@ -35,5 +44,4 @@ build_in() {
   cmake --build "$dir"
 }
 
-build_dir=${QUILLMONT_BUILD_DIR:-build}
-build_in "$build_dir"
+build_in "$build_dir" "${build_options[@]}"
