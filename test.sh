@@ -4,8 +4,10 @@
 # that runs the same tests again plus a short run of each fuzzer, and last the
 # plain C++ layers alone, built and tested without Qt.
 set -euo pipefail
-source "$(dirname "$0")/tools/setup.sh"
+source "$(dirname "$0")/tools/setup.sh" full
 ctest --test-dir "$build_dir" --output-on-failure -j2
+# What ./run.sh builds for players must build too, with its own settings.
+build_in "$player_build_dir" "${player_build_options[@]}"
 
 sanitize_dir=${QUILLMONT_SANITIZE_BUILD_DIR:-build-sanitize}
 CC=clang CXX=clang++ build_in "$sanitize_dir" -DQUILLMONT_SANITIZE=ON -DQUILLMONT_FUZZ=ON -DQUILLMONT_WITH_BENCH=OFF

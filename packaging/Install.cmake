@@ -10,6 +10,7 @@
 #   P/share/man/man6/       the manual page
 # The Debian package (DebianPackage.cmake) holds the same files, but for the
 # bin/ link: that is the component Launcher, which the package leaves out.
+include(${CMAKE_CURRENT_LIST_DIR}/VersionCheck.cmake)
 if(NOT QUILLMONT_WITH_GUI)
   return()
 endif()

@@ -9,6 +9,9 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShortcut>
+#include <QToolTip>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -80,6 +83,14 @@ TLabel3D* MakeTitle(QWidget* parent, QRect bounds) {
   return title;
 }
 
+// Categories are numbered as they follow each other in the records file:
+// Board, then NumColors, then NumFits.
+constexpr int kCategories = 18;
+struct Category {
+  int board, numColors, numFits;
+};
+Category CategoryAt(int index) { return {index / 6, 4 + index / 2 % 3, 2 + index % 2}; }
+
 QString CategoryTitle(int board, int numColors, int numFits) {
   return QString::fromLatin1(kSettingNames[numFits - 2]) + QStringLiteral(" - ") +
          QString::fromLatin1(kLevelNames[numColors - 4]) + QStringLiteral(" - ") +
@@ -115,6 +126,7 @@ GalleryFormats GalleryFormats::System() { return {SystemThousandsSeparator(), Sy
 
 TGallery::TGallery(SharedState& shared, GalleryFormats formats, QWidget* parent)
     : QDialog(parent), confirmReset(AskReset), shared_(shared), formats_(std::move(formats)) {
+  category_ = OwnCategory();
   setWindowTitle(QStringLiteral("Quillmont Gallery"));
   setModal(true);
   setFont(ProgramFont(11));
@@ -185,6 +197,49 @@ TGallery::TGallery(SharedState& shared, GalleryFormats formats, QWidget* parent)
 
   setTabOrder(bitBtn1_, edit1_);
   setTabOrder(edit1_, bitBtn2_);
+
+  // Shortcuts of the whole window: the scroll area round the controls would
+  // take Page Up and Page Down as plain keys.
+  browseKeys_ = {new QShortcut(QKeySequence(Qt::Key_PageUp), this),
+                 new QShortcut(QKeySequence(Qt::Key_PageDown), this)};
+  connect(browseKeys_[0], &QShortcut::activated, this, [this] { Guarded([this] { Browse(-1); }); });
+  connect(browseKeys_[1], &QShortcut::activated, this, [this] { Guarded([this] { Browse(1); }); });
+  panel1_->installEventFilter(this);
+  SetBrowsing(false);
+}
+
+int TGallery::OwnCategory() const { return 6 * shared_.Board + 2 * (shared_.NumColors - 4) + (shared_.NumFits - 2); }
+
+void TGallery::SetBrowsing(bool on) {
+  browsing_ = on;
+  wheelAngle_ = 0;
+  for (QShortcut* key : browseKeys_) key->setEnabled(on);
+  lbCateg_->setToolTip(on ? QStringLiteral("Page Up / Page Down: other categories") : QString());
+}
+
+void TGallery::ShowCategory(int category) {
+  category_ = category;
+  AtualizaGaleria();
+  const Category shown = CategoryAt(category_);
+  lbCateg_->SetCaption(CategoryTitle(shown.board, shown.numColors, shown.numFits));
+}
+
+void TGallery::Browse(int step) {
+  if (browsing_) ShowCategory(((category_ + step) % kCategories + kCategories) % kCategories);
+}
+
+bool TGallery::eventFilter(QObject* watched, QEvent* event) {
+  // The wheel over the rows turns the categories; in name entry it scrolls
+  // the window as anywhere else.
+  if (watched == panel1_ && event->type() == QEvent::Wheel && browsing_) {
+    // A touchpad sends small angles: a step for every notch's worth. Down
+    // (towards the player) is the next category, as Page Down.
+    wheelAngle_ += static_cast<QWheelEvent*>(event)->angleDelta().y();
+    for (; wheelAngle_ <= -120; wheelAngle_ += 120) Guarded([this] { Browse(1); });
+    for (; wheelAngle_ >= 120; wheelAngle_ -= 120) Guarded([this] { Browse(-1); });
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void TGallery::BuildRows() {
@@ -208,8 +263,9 @@ void TGallery::BuildRows() {
 }
 
 void TGallery::AtualizaGaleria() {
+  const Category shown = CategoryAt(category_);
   for (int r = 1; r <= 15; ++r) {
-    const TRecorde& entry = shared_.Tabela.At(shared_.Board, shared_.NumColors, shared_.NumFits, r);
+    const TRecorde& entry = shared_.Tabela.At(shown.board, shown.numColors, shown.numFits, r);
     Cell(r, 1)->setText(QString::fromLatin1(entry.Nome.data(), static_cast<qsizetype>(entry.Nome.size())));
     Cell(r, 2)->setText(
         QString::fromStdString(FormatWholeNumber(entry.Escore.ToLongDouble(), formats_.thousandsSeparator)));
@@ -226,7 +282,8 @@ void TGallery::AtualizaGaleria() {
     FitRightAligned(Cell(r, 4), 310, dateWidth_);
     for (int c = 0; c < 5; ++c) SetTextColour(Cell(r, c), Qt::black);
   }
-  if (shared_.PosicaoRanking < kNoRank) {
+  // The result was ranked in the game's own category.
+  if (shared_.PosicaoRanking < kNoRank && category_ == OwnCategory()) {
     for (int c = 0; c < 5; ++c) SetTextColour(Cell(shared_.PosicaoRanking, c), QColor(255, 0, 0));
   }
 }
@@ -234,6 +291,8 @@ void TGallery::AtualizaGaleria() {
 int TGallery::ShowForNameEntry() {
   edit1_->setVisible(true);
   label81_->setVisible(true);
+  category_ = OwnCategory();
+  SetBrowsing(false);
   AtualizaGaleria();
   const int result = exec();
   NameRankedResult(shared_);
@@ -244,8 +303,11 @@ int TGallery::ShowForNameEntry() {
 void TGallery::ShowForViewing() {
   edit1_->setVisible(false);
   label81_->setVisible(false);
+  category_ = OwnCategory();
+  SetBrowsing(true);
   AtualizaGaleria();
   exec();
+  SetBrowsing(false);
 }
 
 void TGallery::showEvent(QShowEvent* event) {
@@ -269,7 +331,8 @@ void TGallery::FormShow() {
     edit1_->setFocus();
     ScrollIntoView(edit1_, 0);  // on a small screen
   }
-  lbCateg_->SetCaption(CategoryTitle(shared_.Board, shared_.NumColors, shared_.NumFits));
+  const Category shown = CategoryAt(category_);
+  lbCateg_->SetCaption(CategoryTitle(shown.board, shown.numColors, shown.numFits));
 }
 
 void TGallery::Edit1Change() {
@@ -277,15 +340,24 @@ void TGallery::Edit1Change() {
   // hold is refused at once, so what shows is what is stored, and a control
   // character becomes a space. setText brings us back here with the clean text.
   const QString text = edit1_->text();
-  QString clean;
+  QString clean, refused;
   int cursor = edit1_->cursorPosition();
   for (int i = 0; i < text.size(); ++i) {
     const char16_t c = text[i].unicode();
     if (c > 0xFF) {
       if (i < edit1_->cursorPosition()) --cursor;
+      refused += text[i];
       continue;
     }
     clean += IsControlCode(c) ? QLatin1Char(' ') : text[i];
+  }
+  if (!refused.isEmpty()) {
+    // Said where the player looks, so a letter does not vanish unexplained.
+    QToolTip::showText(edit1_->mapToGlobal(QPoint(0, edit1_->height())),
+                       QStringLiteral("\u201C%1\u201D cannot be kept: the table holds only the letters of "
+                                      "Western European languages (Latin-1).")
+                           .arg(refused),
+                       edit1_);
   }
   if (clean != text) {
     edit1_->setText(clean);
@@ -307,7 +379,8 @@ void TGallery::BitBtn1Click() {
 
 void TGallery::BitBtn2Click() {
   if (!confirmReset || !confirmReset()) return;
-  ResetCategory(shared_);
+  const Category shown = CategoryAt(category_);
+  ResetCategory(shared_, shown.board, shown.numColors, shown.numFits);
   AtualizaGaleria();
   if (onTableChanged) onTableChanged();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The best players of the current category, and the one place where the
-// player's name is asked for and a category can be cleared.
+// player's name is asked for and a category can be cleared. Opened for
+// viewing, it also shows the other categories, one at a time.
 #include <QDialog>
 #include <array>
 #include <functional>
@@ -10,6 +11,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QShortcut;
 
 namespace quillmont {
 
@@ -33,9 +35,12 @@ class TGallery : public QDialog {
   // window closes the new entry takes Player's name. Returns the dialog's
   // result (Accepted after OK).
   int ShowForNameEntry();
-  // From the toolbar: the table only.
+  // From the toolbar: the table only, starting at the game's category;
+  // Page Down / Page Up and the mouse wheel over the rows step through the
+  // 18 categories in the order of the records file, wrapping.
   void ShowForViewing();
-  // Refreshes the 15 rows from the current category and marks the new row.
+  // Refreshes the 15 rows from the category on show, and marks the new row
+  // when that is the game's own category.
   void AtualizaGaleria();
 
   // Called whenever the table changed here (a name stored, a Reset), so the
@@ -57,6 +62,7 @@ class TGallery : public QDialog {
  protected:
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void FormShow();
@@ -64,10 +70,18 @@ class TGallery : public QDialog {
   void BitBtn1Click();
   void BitBtn2Click();
   void BuildRows();
+  int OwnCategory() const;
+  void ShowCategory(int category);
+  void Browse(int step);
+  void SetBrowsing(bool on);
 
   SharedState& shared_;
   GalleryFormats formats_;
   int dateWidth_ = 49;  // the date column, wide enough for the date format
+  int category_ = 0;    // on show: 0..17, the order of the records file
+  bool browsing_ = false;
+  int wheelAngle_ = 0;  // eighths of a degree not yet turned into a step
+  std::array<QShortcut*, 2> browseKeys_{};
 
   TLabel3D* label3D1_ = nullptr;
   TLabel3D* lbCateg_ = nullptr;

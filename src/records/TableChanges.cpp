@@ -233,12 +233,21 @@ void NameRankedResult(SharedState& shared) {
   shared.Unsaved.push_back(change);
 }
 
-void ResetCategory(SharedState& shared) {
-  TableChange change = ForCurrentCategory(shared, TableChange::Kind::Reset);
-  for (int r = 1; r <= kRanks; ++r) change.seen.push_back(shared.Tabela.At(shared.Board, shared.NumColors, shared.NumFits, r));
+void ResetCategory(SharedState& shared) { ResetCategory(shared, shared.Board, shared.NumColors, shared.NumFits); }
+
+void ResetCategory(SharedState& shared, int board, int numColors, int numFits) {
+  TableChange change;
+  change.kind = TableChange::Kind::Reset;
+  change.board = board;
+  change.numColors = numColors;
+  change.numFits = numFits;
+  for (int r = 1; r <= kRanks; ++r) change.seen.push_back(shared.Tabela.At(board, numColors, numFits, r));
   ApplyChange(shared.Tabela, change);
-  // The marked row stays red, empty; no result of ours is left to follow.
-  shared.RankedResult.reset();
+  // In the game's own category the marked row stays red, empty; no result
+  // of ours is left there to follow. Another category holds none of ours.
+  if (board == shared.Board && numColors == shared.NumColors && numFits == shared.NumFits) {
+    shared.RankedResult.reset();
+  }
   shared.Unsaved.push_back(change);
 }
 

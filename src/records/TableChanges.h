@@ -60,5 +60,8 @@ bool AwaitsName(const SharedState& shared);
 void NameRankedResult(SharedState& shared);
 // Empties the 15 entries of the current category.
 void ResetCategory(SharedState& shared);
+// Empties the 15 entries of the given category (the gallery may show
+// another than the game's own).
+void ResetCategory(SharedState& shared, int board, int numColors, int numFits);
 
 }  // namespace quillmont

@@ -87,6 +87,26 @@ rm "$prefix/lib/quillmont/qt.conf"
 [[ $(stat -c %s "$prefix/lib/quillmont/QUILLMONT.REC") -eq 15120 ]] || fail "no best-players file in lib/quillmont"
 echo "installed layout and start through the link: fine"
 
+# The command line is answered before Qt starts (a platform that does not
+# exist would stop Qt at once): --help and --version on standard output with
+# status 0, the version the project's; an unknown --option gives the usage on
+# standard error and status 2. Qt's own single-dash options still reach Qt.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
+cli() { env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=none "$prefix/bin/quillmont" "$@" > "$work/out" 2> "$work/err"; }
+cli --version && [[ $(cat "$work/out") == "quillmont $version" && ! -s $work/err ]] || fail "--version: $(cat "$work/out" "$work/err")"
+cli -style fusion --help && grep -q '^  --version ' "$work/out" && [[ ! -s $work/err ]] || fail "--help: $(cat "$work/out" "$work/err")"
+status=0
+cli -display :0 --colour=red || status=$?
+[[ $status -eq 2 && ! -s $work/out ]] && grep -qx 'quillmont: unknown option --colour=red' "$work/err" &&
+  grep -q '^Usage: quillmont' "$work/err" || fail "an unknown option gave status $status: $(cat "$work/out" "$work/err")"
+zcat "$prefix/share/man/man6/quillmont.6.gz" | sed 's/\\-/-/g' | grep -q '^\.B --version' || fail "the manual page lists no --version"
+(cd "$work" && exec env -u QT_QPA_PLATFORM HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
+  "$prefix/bin/quillmont" -platform offscreen -reverse 2> "$work/err") &
+pid=$!
+wait_until_idle "$pid"
+stop_with TERM "$pid" || fail "-platform offscreen -reverse: $(cat "$work/err")"
+echo "--help, --version, an unknown option, Qt's own options: fine"
+
 [[ $package == deb ]] || exit 0
 cpack -G DEB -B "$work/deb" --config "$build_dir/CPackConfig.cmake" > "$work/cpack.log" 2>&1 ||
   fail "cpack: $(cat "$work/cpack.log")"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "PixelFont.h"
 
@@ -11,7 +12,6 @@ namespace {
 const Colour kBlack{0, 0, 0}, kWhite{255, 255, 255}, kGrey{128, 128, 128}, kSilver{192, 192, 192};
 const Colour kNavy{0, 0, 128}, kTeal{0, 128, 128};
 const Colour kClear{255, 255, 255, 0};
-constexpr double kPi = 3.14159265358979323846;
 
 // A cell that has left play: a flat recess with the board's black grid line
 // round it, a soft inner shadow top-left and light bottom-right.
@@ -117,7 +117,7 @@ Canvas ResetGlyph() {
     const Colour ink = half == 0 ? Colour{0, 100, 140} : Colour{150, 150, 150};
     const double ox = half * 18 + 9, oy = 9.5, r = 5.3;
     // A clockwise arc round the right, bottom and left, open at the top.
-    const double from = -0.25 * kPi, to = 1.15 * kPi;
+    const double from = -0.25 * std::numbers::pi, to = 1.15 * std::numbers::pi;
     double px = ox + r * std::cos(from), py = oy + r * std::sin(from);
     for (int i = 1; i <= 40; ++i) {
       const double a = from + (to - from) * i / 40;

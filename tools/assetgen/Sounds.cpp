@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace assetgen {
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 std::vector<double> Silence(double seconds) { return std::vector<double>(static_cast<std::size_t>(seconds * kSampleRate), 0.0); }
 
@@ -18,8 +17,8 @@ void AddNote(std::vector<double>& out, double start, double frequency, double le
     const double t = static_cast<double>(i) / kSampleRate;
     const double attack = std::min(1.0, t / 0.006);
     const double envelope = attack * std::exp(-t * 6.5 / length);
-    const double wave = std::sin(2 * kPi * frequency * t) + 0.35 * std::sin(4 * kPi * frequency * t) +
-                        0.12 * std::sin(6 * kPi * frequency * t);
+    const double wave = std::sin(2 * std::numbers::pi * frequency * t) + 0.35 * std::sin(4 * std::numbers::pi * frequency * t) +
+                        0.12 * std::sin(6 * std::numbers::pi * frequency * t);
     out[first + i] += gain * envelope * wave;
   }
 }
@@ -53,7 +52,7 @@ std::vector<double> WrongBuzz() {
   for (std::size_t i = 0; i < out.size(); ++i) {
     const double t = static_cast<double>(i) / kSampleRate;
     // Falls from 220 Hz to about 140 Hz; odd harmonics give it a soft buzz.
-    const double phase = 2 * kPi * (220 * t - 105 * t * t);
+    const double phase = 2 * std::numbers::pi * (220 * t - 105 * t * t);
     const double wave = std::sin(phase) + 0.3 * std::sin(3 * phase) + 0.12 * std::sin(5 * phase);
     out[i] = wave * std::min(1.0, t / 0.01) * std::exp(-t * 4.0);
   }

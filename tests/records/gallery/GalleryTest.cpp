@@ -1,5 +1,5 @@
 // The gallery window driven offscreen: the marked row, typing a name, OK
-// against the close box, Reset, viewing mode.
+// against the close box, Reset, viewing mode and its browsing.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <QWheelEvent>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -22,6 +24,7 @@
 #include "controls/TLabel3D.h"
 #include "platform/Clock.h"
 #include "records/RecordsFile.h"
+#include "records/RecordsStore.h"
 #include "records/TDataHora.h"
 #include "platform/qt/ErrorReport.h"
 #include "records/SharedState.h"
@@ -154,6 +157,81 @@ TEST_F(GalleryTest, NameEntryMarksTheRowAndTypingFollows) {
   gallery.ShowForViewing();
 }
 
+// A turn of the wheel over the rows, in eighths of a degree, where the
+// window system's event arrives once the row's label has ignored it.
+void Wheel(TGallery& gallery, int angle) {
+  QWidget* rows = gallery.Cell(1, 1)->parentWidget();
+  QWheelEvent wheel(QPointF(60, 40), rows->mapToGlobal(QPointF(60, 40)), {}, QPoint(0, angle), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(rows, &wheel);
+}
+
+TEST_F(GalleryTest, ViewingBrowsesEveryCategoryAndNameEntryNever) {
+  namespace fs = std::filesystem;
+  const fs::path file = fs::temp_directory_path() / ("qm-browse-" + std::to_string(::getpid())) / "QUILLMONT.REC";
+  fs::create_directories(file.parent_path());
+  RecordsStore store(file.string(), "");
+  const auto inFile = [&] {
+    std::ifstream in(file, std::ios::binary);
+    return ParseRecords(std::string(std::istreambuf_iterator<char>(in), {}));
+  };
+  gallery.onTableChanged = [&] { store.Save(shared); };
+  // The file's order, each category's last row named after its place.
+  std::vector<QString> titles;
+  for (const char* board : {"Small", "Medium", "Big"})
+    for (const char* level : {"Easy", "Standard", "Difficult"})
+      for (const char* setting : {"Duos", "Trios"}) titles.push_back(QString("%1 - %2 - %3 board").arg(setting, level, board));
+  RankThird();  // Duos - Standard - Medium: the 9th category
+  for (int i = 0; i < 18; ++i) shared.Tabela.Line(15 * i + 14).Nome = "C" + std::to_string(i);
+  std::ofstream(file, std::ios::binary) << FormatRecords(shared.Tabela);
+  const auto showsCategory = [&](int i) {
+    EXPECT_EQ(gallery.LBCateg()->Caption(), titles[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(gallery.Cell(15, 1)->text(), QString("C%1").arg(i));
+    EXPECT_EQ(TextColour(gallery.Cell(3, 1)), i == 8 ? QColor(255, 0, 0) : QColor(0, 0, 0)) << i;
+  };
+  TTabelaRecordes expected;
+  gallery.confirmReset = [] { return true; };
+  WhenModalShows([&](QWidget*) {
+    EXPECT_EQ(gallery.LBCateg()->toolTip(), "Page Up / Page Down: other categories");
+    showsCategory(8);
+    for (int step = 1; step <= 18; ++step) {  // round once, wrapping after Big
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+      showsCategory((8 + step) % 18);
+    }
+    for (int step = 1; step <= 9; ++step) QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp);
+    showsCategory(17);  // back past the first
+    Wheel(gallery, -120);  // down: the next
+    showsCategory(0);
+    Wheel(gallery, 60);  // half a notch does nothing yet
+    showsCategory(0);
+    Wheel(gallery, 60);
+    showsCategory(17);
+    // Reset clears the category on show, in the file at once, and no other.
+    expected = shared.Tabela;
+    expected.ClearCategory(2, 6, 3);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(gallery.Cell(15, 1)->text(), "");
+    gallery.close();
+  });
+  gallery.ShowForViewing();
+  EXPECT_EQ(inFile(), expected);
+  EXPECT_EQ(shared.Tabela.At(1, 5, 2, 3).Nome, "");
+  EXPECT_TRUE(AwaitsName(shared));  // our result elsewhere still takes its name
+
+  // Each opening starts at the game's own category; name entry never browses.
+  WhenModalShows([&](QWidget*) {
+    showsCategory(8);
+    EXPECT_EQ(gallery.LBCateg()->toolTip(), "");
+    QTest::keyClick(gallery.Edit1(), Qt::Key_PageDown);
+    Wheel(gallery, -120);
+    showsCategory(8);
+    gallery.close();
+  });
+  gallery.ShowForNameEntry();
+  EXPECT_EQ(inFile().At(1, 5, 2, 3).Nome, "Marta");
+  fs::remove_all(file.parent_path());
+}
+
 TEST_F(GalleryTest, CloseBoxKeepsTheFormerName) {
   RankThird();
   WhenModalShows([&](QWidget*) {
@@ -277,6 +355,7 @@ TEST_F(GalleryTest, TabOrderAndNonLatin1Names) {
     }
     gallery.Edit1()->insert(QString::fromUtf8(" \u65e5\U0001F600!"));
     EXPECT_EQ(gallery.Edit1()->text(), QString::fromUtf8("ukasz Zo\u00eb !"));
+    EXPECT_TRUE(QToolTip::text().contains("Latin-1")) << QToolTip::text().toStdString();  // said, not silent
     EXPECT_EQ(gallery.Edit1()->cursorPosition(), 11);
     EXPECT_EQ(gallery.Cell(3, 1)->text(), gallery.Edit1()->text());
     QTest::mouseClick(gallery.BitBtn1(), Qt::LeftButton);
