@@ -246,7 +246,8 @@ bool EnsureDirectory(const std::string& folder) {
     if (::stat(FolderOf(path).c_str(), &parent) != 0 || parent.st_uid == 0) return;
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return;
-    [[maybe_unused]] const int changed = ::fchown(fd, parent.st_uid, parent.st_gid);
+    // A folder that cannot be the player's (root squashed on NFS) is not left as root's.
+    if (::fchown(fd, parent.st_uid, parent.st_gid) != 0) ::rmdir(path.c_str());
     ::close(fd);
   };
   for (std::size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1)) {
@@ -292,10 +293,15 @@ FileLock::FileLock(const std::string& target, LockDeadline until) : path_(target
     // umask: Alice's 077 must not lock Bob out of their group's file.
     const std::optional<mode_t> mode = FileMode(target);
     fd_ = ::open(path_.c_str(), O_RDWR | kOpen | O_CREAT | O_EXCL, mode ? 0600 : 0666);
-    if (fd_ >= 0) {
-      GiveOwnership(fd_, target);
-      if (mode) ::fchmod(fd_, *mode);
-    } else if (errno == EEXIST) {
+    if (fd_ >= 0 && !GiveOwnership(fd_, target)) {
+      // Root could not make it the file's owner's: no lock of root's is left there.
+      error_ = errno;
+      ::unlink(path_.c_str());
+      ::close(fd_);
+      fd_ = -1;
+      return;
+    }
+    if (fd_ >= 0 && mode) ::fchmod(fd_, *mode); else if (errno == EEXIST) {
       fd_ = ::open(path_.c_str(), O_RDWR | kOpen);  // another copy made it first
       if (fd_ < 0 && errno == EACCES) fd_ = ::open(path_.c_str(), O_RDONLY | kOpen);
     }

@@ -145,7 +145,9 @@ UpdateResult UpdateFile(const FileUpdate& update) {
     // At shutdown, once the wait is over, the change goes beside the file
     // rather than over another copy's write.
     const bool journaled = update.until && !update.journal.empty() && WriteJournal(*target, update.journal);
-    result.outcome = journaled ? UpdateOutcome::kJournaled : update.until ? UpdateOutcome::kFailed : UpdateOutcome::kBusy;
+    result.outcome = journaled      ? UpdateOutcome::kJournaled
+                     : update.until ? UpdateOutcome::kFailed
+                                    : UpdateOutcome::kBusy;
     return result;
   }
   if (!lock.Held()) {

@@ -98,7 +98,9 @@ void ApplyJournalLine(TTabelaRecordes& table, std::string_view line) {
   const auto rank = NextField(line, ' ');
   if (!kind || !board || !colors || !fits || !rank) return;
   const auto b = Integer(*board), c = Integer(*colors), f = Integer(*fits), r = Integer(*rank);
-  if (!b || !c || !f || !r || *b < 0 || *b > 2 || *c < 4 || *c > 6 || *f < 2 || *f > 3 || *r < 1 || *r > kNoRank) return;
+  if (!b || !c || !f || !r || *b < 0 || *b > 2 || *c < 4 || *c > 6 || *f < 2 || *f > 3 || *r < 1 || *r > kNoRank) {
+    return;
+  }
   TableChange change;
   change.board = static_cast<int>(*b), change.numColors = static_cast<int>(*c), change.numFits = static_cast<int>(*f);
   change.rank = static_cast<int>(*r);
@@ -128,7 +130,8 @@ void ApplyJournalLine(TTabelaRecordes& table, std::string_view line) {
     std::vector<TRecorde> kept;
     for (int at = 1; at <= kRanks; ++at) {
       const TRecorde& entry = table.At(change.board, change.numColors, change.numFits, at);
-      if (entry != TRecorde{} && std::find(entries.begin(), entries.end(), entry) == entries.end()) kept.push_back(entry);
+      const bool seen = std::find(entries.begin(), entries.end(), entry) != entries.end();
+      if (entry != TRecorde{} && !seen) kept.push_back(entry);
     }
     table.ClearCategory(change.board, change.numColors, change.numFits);
     for (std::size_t i = 0; i < kept.size(); ++i) {
@@ -235,7 +238,9 @@ void NameRankedResult(SharedState& shared) {
 
 void ResetCategory(SharedState& shared) {
   TableChange change = ForCurrentCategory(shared, TableChange::Kind::Reset);
-  for (int r = 1; r <= kRanks; ++r) change.seen.push_back(shared.Tabela.At(shared.Board, shared.NumColors, shared.NumFits, r));
+  for (int r = 1; r <= kRanks; ++r) {
+    change.seen.push_back(shared.Tabela.At(shared.Board, shared.NumColors, shared.NumFits, r));
+  }
   ApplyChange(shared.Tabela, change);
   // The marked row stays red, empty; no result of ours is left to follow.
   shared.RankedResult.reset();
