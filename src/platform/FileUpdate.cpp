@@ -141,6 +141,10 @@ UpdateResult UpdateFile(const FileUpdate& update) {
     return result;
   }
   const FileLock lock(*target, update.until);
+  if (lock.Status() == FileLock::State::kBusy && update.onlyJournals) {
+    result.outcome = UpdateOutcome::kWritten;  // nothing of ours waits: the journals wait for the next update
+    return result;
+  }
   if (lock.Status() == FileLock::State::kBusy) {
     // At shutdown, once the wait is over, the change goes beside the file
     // rather than over another copy's write.
