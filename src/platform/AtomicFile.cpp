@@ -316,8 +316,15 @@ void FileLock::Take(const ResolvedFile& file, LockDeadline until) {
     // umask: Alice's 077 must not lock Bob out of their group's file.
     const std::optional<struct stat> guarded = Regular(StatNow(file));
     fd_ = ::openat(folder, name.c_str(), O_RDWR | kOpen | O_CREAT | O_EXCL, 0600);
+    if (fd_ >= 0 && !GiveOwnership(fd_, file, guarded)) {
+      // Root could not make it the file's owner's: no lock of root's is left there.
+      error_ = errno;
+      ::unlinkat(folder, name.c_str(), 0);
+      ::close(fd_);
+      fd_ = -1;
+      return;
+    }
     if (fd_ >= 0) {
-      GiveOwnership(fd_, file, guarded);
       ::fchmod(fd_, guarded ? guarded->st_mode & 0666 : 0666 & ~Umask());
     } else if (errno == EEXIST) {
       fd_ = ::openat(folder, name.c_str(), O_RDWR | kOpen);  // another copy made it first

@@ -139,6 +139,8 @@ std::optional<UpdateOutcome> UpdateOnce(const FileUpdate& update, const Resolved
   if (update.onlyJournals && FindJournals(file, false).empty()) return UpdateOutcome::kWritten;
   if (!MayReplace(file)) return UpdateOutcome::kRefused;
   const FileLock lock(file, update.until);
+  // Nothing of ours waits: the journals wait for the next update.
+  if (lock.Status() == FileLock::State::kBusy && update.onlyJournals) return UpdateOutcome::kWritten;
   if (lock.Status() == FileLock::State::kBusy) {
     // At shutdown, once the wait is over, the change goes beside the file
     // rather than over another copy's write.

@@ -266,7 +266,8 @@ bool ProfileFile::WriteStrings(const std::string& section, const std::vector<Key
   update.until = until;
   update.onlyJournals = all.empty();
   if (until && !all.empty()) update.journal = JournalText(all);
-  update.apply = [&all](const FileContents& now, const std::vector<std::string>& journals) -> std::optional<std::string> {
+  update.apply = [&all](const FileContents& now,
+                        const std::vector<std::string>& journals) -> std::optional<std::string> {
     std::string text = now.bytes;
     for (const std::string& journal : journals) text = ApplyJournal(text, journal);
     for (const auto& [keySection, write] : all) {

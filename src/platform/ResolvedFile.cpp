@@ -38,10 +38,14 @@ bool OthersMayChange(int folder) {
 
 // Root making a folder in a player's home (run with the player's HOME)
 // makes it the player's, as if they had made it.
-void GiveToFolderOwner(int folder, const std::string& made) {
+// A folder that cannot be the player's (root squashed on NFS) is not left
+// as root's.
+bool GiveToFolderOwner(int folder, const std::string& made) {
   struct stat parent {};
-  if (::geteuid() != 0 || ::fstat(folder, &parent) != 0 || parent.st_uid == 0) return;
-  [[maybe_unused]] const int given = ::fchownat(folder, made.c_str(), parent.st_uid, parent.st_gid, AT_SYMLINK_NOFOLLOW);
+  if (::geteuid() != 0 || ::fstat(folder, &parent) != 0 || parent.st_uid == 0) return true;
+  if (::fchownat(folder, made.c_str(), parent.st_uid, parent.st_gid, AT_SYMLINK_NOFOLLOW) == 0) return true;
+  ::unlinkat(folder, made.c_str(), AT_REMOVEDIR);
+  return false;
 }
 
 int Reopen(int fd, const char* name, int flags) {
@@ -82,7 +86,11 @@ ResolvedFile::ResolvedFile(const std::string& path, bool createFolders, int anch
         Fail("lies in a folder that cannot be reached");
         return;
       }
-      GiveToFolderOwner(at, part);
+      if (!GiveToFolderOwner(at, part)) {
+        ::close(at);
+        Fail("lies in a folder that cannot be made the player's");
+        return;
+      }
       pending.push_front(part);  // made: go into it
       continue;
     }

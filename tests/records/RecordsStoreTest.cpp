@@ -210,6 +210,26 @@ TEST_F(RecordsStoreTest, ABusyLockLeavesAJournalThatIsMergedOnce) {
   Copy c = Open();  // start-up merges what lies beside the file
   EXPECT_EQ(c.shared.Tabela, merged);
   EXPECT_FALSE(fs::exists(journal));
+
+  // A Reset in a journal removes only the entries its writer saw: merged
+  // again after another copy ranked a result, it leaves that result.
+  {
+    const FileLock held(ProgramFile().string());
+    ResetCategory(c.shared);
+    EXPECT_TRUE(c.store.Save(c.shared, AtShutdown()));
+  }
+  std::string reset;
+  for (const auto& entry : fs::directory_iterator(root / "program")) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(".QUILLMONT.REC.pending-", 0) == 0 && name != ".QUILLMONT.REC.pending-forged") {
+      reset = Read(entry.path());
+    }
+  }
+  Copy d = Open();
+  EXPECT_EQ(d.shared.Tabela.At(0, 4, 2, 1), TRecorde{});
+  d.Rank(300, 0, 46002);
+  { std::ofstream(root / "program" / ".QUILLMONT.REC.pending-again1", std::ios::binary) << reset; }
+  EXPECT_EQ(Open().shared.Tabela.At(0, 4, 2, 1).Escore.ToLongDouble(), 300);
 }
 
 // Within one run: the name goes to the ranked result while it awaits one; a

@@ -28,7 +28,8 @@ for _ in $(seq 1 100); do [[ -S $runtime/quillmont-0 ]] && break; sleep 0.1; don
 [[ -S $runtime/quillmont-0 ]] || fail "weston did not start: $(cat "$work/weston.log")"
 
 (cd "$work/program" && exec env -u QT_QPA_PLATFORM -u DISPLAY XDG_RUNTIME_DIR="$runtime" \
-   WAYLAND_DISPLAY=quillmont-0 WAYLAND_DEBUG=client XDG_CONFIG_HOME="$work/config" ./quillmont \
+   WAYLAND_DISPLAY=quillmont-0 WAYLAND_DEBUG=client XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
+   ./quillmont \
    > "$work/game.log" 2>&1) &
 game_pid=$!
 pids+=("$game_pid")
