@@ -81,11 +81,14 @@ void RemoveStaleTemporaries(const std::string& path, int anchor = -1);
 // When a lock may be waited for until: nullopt is one try, as during play.
 using LockDeadline = std::optional<std::chrono::steady_clock::time_point>;
 
-// Building blocks of the update (FileUpdate.h): a new hidden file
+// Building blocks of the update (FileUpdate.h): the temporary files' infix,
+// a whole write to a descriptor (false on any failure), a new hidden file
 // ".<name><infix>XXXXXX" beside the file, made 0600 and given the owner and
 // mode the file should have (-1 on failure, its name in `name`); whether a
 // folder entry is such a name; the folder's fsync that makes a rename or an
 // unlink durable.
+inline constexpr std::string_view kTemporaryInfix = ".tmp-";
+bool WriteAll(int fd, std::string_view bytes);
 int CreateHiddenBeside(const ResolvedFile& file, std::string_view infix, std::string& name,
                        const std::optional<struct stat>& existing);
 std::string HiddenNameBeside(const ResolvedFile& file, std::string_view infix);  // a fresh random one

@@ -16,7 +16,6 @@ namespace quillmont {
 namespace {
 
 constexpr std::string_view kJournalInfix = ".pending-";
-constexpr std::string_view kTemporaryInfix = ".tmp-";
 
 // A lock that cannot be had is a fault of the set-up, not of the moment:
 // said once per lock file, with one write(2), from whichever thread.
@@ -27,16 +26,6 @@ void SayOnce(const std::string& message) {
   if (!said.insert(message).second) return;
   const std::string line = "quillmont: " + message + "\n";
   [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
 }
 
 struct Journal {
