@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <exception>
+#include <iterator>
 
+#include "game/GameView.h"
 #include "platform/Clock.h"
 #include "platform/ConfigLocation.h"
 #include "platform/ProgramFolder.h"
@@ -65,7 +67,7 @@ int main(int argc, char** argv) {
     StdRandom random;
     // Destroyed after the main window, once both files are written: should
     // its thread be stuck in the sound server then, the process ends there.
-    QtSoundPlayer sound;
+    QtSoundPlayer sound({std::begin(kWaveFiles), std::end(kWaveFiles)});
     GameServices services{clock, random, sound, ExecutableDirectory(), SettingsFilePath(kSettingsFileName),
                           UserDataFilePath("quillmont/QUILLMONT.REC")};
     // A packaged copy's folder belongs to the system: writing the table there

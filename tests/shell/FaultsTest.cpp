@@ -94,7 +94,8 @@ TEST(Faults, MissingOrBrokenWaveFilesOrSoundModuleAreSilence) {
   // Time enough for a slow build to stop the threads: the program would end
   // the process instead.
   const auto player = [](const std::string& path) {
-    return std::make_unique<QtSoundPlayer>(path, std::chrono::seconds(10));
+    return std::make_unique<QtSoundPlayer>(path, std::vector<std::string>{"acerto.wav", "erro.wav"},
+                                           std::chrono::seconds(10));
   };
   std::vector<std::unique_ptr<QtSoundPlayer>> players;
   players.push_back(player(QUILLMONT_TEST_ASSETS));  // the module as built

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ShutdownBudget.h"
 
@@ -18,21 +19,23 @@ class SoundPlayer {
 };
 
 // Plays through the sound module beside the executable (SoundModule.h), so
-// that Qt Multimedia costs nothing until sound is near. The module is loaded
-// and played on a thread of its own: Play() only hands the name over, so a
-// sound server that stops answering holds up that thread, never the caller.
+// that the sound server's client costs nothing until sound is near. The
+// module is loaded, and the wave files read, on a thread of its own: Play()
+// only hands the name over, and the module never waits on the server.
 // No sound can be due before the player has clicked or pressed a key, so the
 // first mouse or key press anywhere in the application starts the thread
 // and the loading. A module that is missing, refused (ModuleFile), broken or
 // stale is silence, said once on standard error, and is not looked for again.
 class QtSoundPlayer final : public SoundPlayer {
  public:
-  // The module from the executable's folder.
-  QtSoundPlayer();
+  // The module from the executable's folder; the wave files named are
+  // handed to it as it loads, so that their first play starts at once.
+  explicit QtSoundPlayer(std::vector<std::string> waveFiles);
   // The module from the given folder; tests give the thread longer to stop.
-  explicit QtSoundPlayer(std::string moduleFolder, std::chrono::milliseconds stopWait = kSoundStopWait);
-  // Gives the sound thread stopWait to stop. A thread still inside the
-  // sound server's client then can be neither waited for nor destroyed, and
+  QtSoundPlayer(std::string moduleFolder, std::vector<std::string> waveFiles,
+                std::chrono::milliseconds stopWait = kSoundStopWait);
+  // Gives the sound thread stopWait to stop. A thread stuck all the same
+  // (in the system's loader, say) can be neither waited for nor destroyed, and
   // no destructor may run beside it: the process ends there with _exit(0).
   // So the player goes last, once nothing is left to save.
   ~QtSoundPlayer() override;
