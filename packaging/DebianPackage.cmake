@@ -45,8 +45,8 @@ set(CPACK_QUILLMONT_OBJCOPY ${CMAKE_OBJCOPY})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/quillmont/quillmont)
-# The Qt libraries that the executable and the sound module link, by
-# dpkg-shlibdeps; Qt picks the Wayland platform by itself when its plugin is
+# The Qt libraries that the executable links and libpulse, which the sound
+# module links, by dpkg-shlibdeps; Qt picks the Wayland platform by itself when its plugin is
 # there, which no library names.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-wayland)

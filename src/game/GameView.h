@@ -9,6 +9,9 @@
 
 namespace quillmont {
 
+// Every wave file the rules play, for a player that gets them ready early.
+inline constexpr const char* kWaveFiles[] = {"acerto.wav", "erro.wav", "fim.wav"};
+
 class GameView {
  public:
   virtual ~GameView() = default;

@@ -67,9 +67,17 @@ bool ReadAt(int fd, void* to, std::size_t size, off_t at) {
 }  // namespace
 
 ModuleFile::ModuleFile(const std::string& path) {
+  const int folder = ::open(FolderOf(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  Open(folder, path.substr(path.rfind('/') + 1));
+  if (folder >= 0) ::close(folder);
+}
+
+ModuleFile::ModuleFile(int folder, const std::string& name) { Open(folder, name); }
+
+void ModuleFile::Open(int folder, const std::string& name) {
   // Not through a link, which could lead out of the checked folder; not
   // blocking, so that a FIFO in the module's place returns at once.
-  fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  fd_ = ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
   if (fd_ < 0) {
     const int error = errno;
     Refuse(error == ELOOP ? "is not a regular file" : std::string("cannot be opened: ") + std::strerror(error));
@@ -84,7 +92,7 @@ ModuleFile::ModuleFile(const std::string& path) {
     Refuse("may be replaced by other users");
     return;
   }
-  if (!CheckOwner(FolderOf(path))) return;
+  if (!CheckOwner(folder)) return;
   CheckHeader(static_cast<long long>(st.st_size));
 }
 
@@ -101,9 +109,9 @@ bool ModuleFile::Refuse(std::string problem) {
   return false;
 }
 
-bool ModuleFile::CheckOwner(const std::string& folder) {
+bool ModuleFile::CheckOwner(int folder) {
   struct stat st {};
-  if (::stat(folder.c_str(), &st) != 0 || !Trusted(st)) {
+  if (::fstat(folder, &st) != 0 || !Trusted(st)) {
     return Refuse("lies in a folder that other users may change");
   }
   return true;

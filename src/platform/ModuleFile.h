@@ -20,6 +20,8 @@ class ModuleFile {
   // overlap, whose dynamic section and its tables lie inside them, and
   // which keeps the stack unexecutable.
   explicit ModuleFile(const std::string& path);
+  // The file `name` of the folder open as `folder`.
+  ModuleFile(int folder, const std::string& name);
   ~ModuleFile();
   ModuleFile(const ModuleFile&) = delete;
   ModuleFile& operator=(const ModuleFile&) = delete;
@@ -34,7 +36,8 @@ class ModuleFile {
 
  private:
   bool Refuse(std::string problem);
-  bool CheckOwner(const std::string& path);
+  void Open(int folder, const std::string& name);
+  bool CheckOwner(int folder);
   bool CheckHeader(long long size);
   bool CheckSegments(const std::vector<ElfW(Phdr)>& segments);
   bool CheckDynamicEntries(const std::vector<ElfW(Dyn)>& entries,

@@ -56,13 +56,22 @@ bool ProgramFolder::IsSystemInstall() const {
   return fd_ >= 0 && ::fstatat(fd_, kSystemInstallMark, &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-std::optional<std::string> ProgramFolder::Read(const std::string& name, std::size_t cap) const {
+std::optional<std::string> ProgramFolder::Read(const std::string& name, std::size_t cap, std::string* problem) const {
+  std::string unsaid;
+  std::string& why = problem != nullptr ? *problem : unsaid;
+  why.clear();
   if (fd_ < 0) return std::nullopt;
   const int fd = ::openat(fd_, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   std::optional<std::string> bytes;
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<std::size_t>(info.st_size) <= cap) {
+  if (::fstat(fd, &info) != 0) {
+    // unreadable: nothing more to say
+  } else if (!S_ISREG(info.st_mode)) {
+    why = "is not a regular file";
+  } else if (static_cast<std::size_t>(info.st_size) > cap) {
+    why = "is larger than " + std::to_string(cap >> 20) + " MiB";
+  } else {
     std::string read(static_cast<std::size_t>(info.st_size), '\0');
     std::size_t done = 0;
     while (done < read.size()) {

@@ -38,8 +38,11 @@ class ProgramFolder {
   bool IsSystemInstall() const;
   // The bytes of a regular file of the folder (never through a link, never
   // blocking on a FIFO), or nullopt when it is missing, something else, over
-  // `cap` bytes, or cannot be read.
-  std::optional<std::string> Read(const std::string& name, std::size_t cap = kMaxAssetBytes) const;
+  // `cap` bytes, or cannot be read. `problem`, when given, then says why as
+  // the end of a sentence that starts with the name ("is larger than 4
+  // MiB"), unless the file is simply missing or unreadable.
+  std::optional<std::string> Read(const std::string& name, std::size_t cap = kMaxAssetBytes,
+                                  std::string* problem = nullptr) const;
 
  private:
   ProgramFolder() = default;

@@ -9,8 +9,10 @@
 #include <cstdlib>
 #include <cstdio>
 #include <exception>
+#include <iterator>
 #include <string_view>
 
+#include "game/GameView.h"
 #include "platform/Clock.h"
 #include "platform/ConfigLocation.h"
 #include "platform/ProgramFolder.h"
@@ -151,7 +153,7 @@ int main(int argc, char** argv) {
     StdRandom random;
     // Destroyed after the main window, once both files are written: should
     // its thread be stuck in the sound server then, the process ends there.
-    QtSoundPlayer sound;
+    QtSoundPlayer sound(programFolder, {std::begin(kWaveFiles), std::end(kWaveFiles)});
     GameServices services{clock, random, sound, programFolder, SettingsFilePath(kSettingsFileName),
                           UserDataFilePath("quillmont/QUILLMONT.REC")};
     SayWhatIsNotKept(services);

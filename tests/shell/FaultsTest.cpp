@@ -99,8 +99,11 @@ TEST(Faults, MissingOrBrokenWaveFilesOrSoundModuleAreSilence) {
                                std::filesystem::perm_options::add);
   // Time enough for a slow build to stop the threads: the program would end
   // the process instead.
-  const auto player = [](const std::string& path) {
-    return std::make_unique<QtSoundPlayer>(path, std::chrono::seconds(10));
+  std::vector<std::unique_ptr<ProgramFolder>> folders;
+  const auto player = [&folders](const std::string& path) {
+    folders.push_back(std::make_unique<ProgramFolder>(path));
+    return std::make_unique<QtSoundPlayer>(*folders.back(), std::vector<std::string>{"acerto.wav", "erro.wav"},
+                                           std::chrono::seconds(10));
   };
   std::vector<std::unique_ptr<QtSoundPlayer>> players;
   players.push_back(player(QUILLMONT_TEST_ASSETS));  // the module as built

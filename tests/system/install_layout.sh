@@ -25,10 +25,13 @@ check_layout() {
   [[ -L $root/$link ]] || fail "$link is not a link"
   [[ $(readlink "$root/$link") == ../lib/quillmont/quillmont ]] || fail "$link points elsewhere"
   [[ -x $root/lib/quillmont/quillmont ]] || fail "no executable in lib/quillmont"
-  # The sound module beside the executable, which alone links Qt Multimedia.
+  # The sound module beside the executable, which alone links the sound
+  # server's client, and no Qt.
   [[ $(od -An -c -N4 "$root/lib/quillmont/quillmont_sound.so" 2> /dev/null | tr -d ' ') == 177ELF ]] ||
     fail "no sound module in lib/quillmont"
-  ldd "$root/lib/quillmont/quillmont" | grep -qi multimedia && fail "the executable links Qt Multimedia"
+  ldd "$root/lib/quillmont/quillmont" | grep -qi -e multimedia -e libpulse && fail "the executable links a sound library"
+  ldd "$root/lib/quillmont/quillmont_sound.so" | grep -q 'libpulse\.so' || fail "the sound module does not link libpulse"
+  ldd "$root/lib/quillmont/quillmont_sound.so" | grep -q libQt && fail "the sound module links Qt"
   for file in "$build_dir"/bin/*.bmp "$build_dir"/bin/*.wav; do
     f=$(basename "$file")
     cmp -s "$file" "$root/lib/quillmont/$f" || fail "lib/quillmont/$f differs from the build"
@@ -113,7 +116,8 @@ cpack -G DEB -B "$work/deb" --config "$build_dir/CPackConfig.cmake" > "$work/cpa
 deb=$(ls "$work"/deb/quillmont_*.deb)
 report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $report"
 depends=$(dpkg-deb -f "$deb" Depends)
-[[ $depends == *qt6-wayland* && $depends == *libqt6widgets6* ]] || fail "Depends: $depends"
+[[ $depends == *qt6-wayland* && $depends == *libqt6widgets6* && $depends == *libpulse0* &&
+   $depends != *multimedia* ]] || fail "Depends: $depends"
 dpkg-deb -x "$deb" "$work/root"
 check_layout "$work/root/usr" games/quillmont
 [[ ! -e $work/root/usr/bin ]] || fail "the package holds usr/bin"

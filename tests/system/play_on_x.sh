@@ -31,16 +31,18 @@
 #      three exit with status 0 and both files are compared byte for byte.
 #   6. A 1280 x 1024 screen at a scale factor of 2.5: the main window, the
 #      rules and the gallery each lie within the screen.
-#   7. A sound server stopped (SIGSTOP) mid-game, with real clocks: Ctrl+H
-#      still opens the gallery within 1 s, and SIGTERM ends the program
-#      within 2 s with both files written.
+#   7. A sound server of its own, recorded, with real clocks: a wrong pick
+#      and seven matches 0.3 s apart are each heard; restarted, the server
+#      plays the next match; stopped (SIGSTOP) mid-game, Ctrl+H still opens
+#      the gallery within 1 s, and SIGTERM ends the program within 2 s with
+#      both files written.
 # The program's clocks run a hundred times slower (libfaketime), so the
 # Bonus Bar never loses a tenth while the pointer moves and the score and
 # the date are known exactly.
-#   play_on_x.sh PROGRAM_FOLDER SCREEN_TILES
+#   play_on_x.sh PROGRAM_FOLDER SCREEN_TILES SOUND_ONSETS
 set -euo pipefail
 export LC_ALL=C
-bin_dir=$1 screen_tiles=$2
+bin_dir=$1 screen_tiles=$2 sound_onsets=$3
 source "$(dirname "$0")/process.sh"
 source "$(dirname "$0")/../../tools/virtual_display.sh"
 libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -1)
@@ -579,19 +581,54 @@ kill -TERM "$game_pid"
 game_ends
 echo "at scale 2.5 on a 1280 x 1024 screen every window lies within the screen"
 
-# --- 7. a sound server that stops answering ------------------------------------
-# A server of its own, stopped (SIGSTOP) once the game has played a sound on
-# it: the next match's sound waits on it for good, but the window answers at
-# once (Ctrl+H opens the gallery) and SIGTERM ends the program within 2 s
-# with both files written. Real clocks here, so the limits are real too.
+# --- 7. the sound server: every sound heard, restarted, stopped ---------------
+# A server of its own, with real clocks, so the limits are real too. Its null
+# sink is recorded while a wrong pick and seven matches follow 0.3 s apart:
+# each of those sounds starts, in order (a player that falls silent at a
+# file's fifth play fails here). The server is then restarted: the game
+# uploads its sounds again and the next match is heard. Then it is stopped
+# (SIGSTOP): the next match's sound is never answered, but the window answers
+# at once (Ctrl+H opens the gallery) and SIGTERM ends the program within 2 s
+# with both files written.
+sound_server() {
+  XDG_RUNTIME_DIR=$work/stopped-pulse HOME=$work pulseaudio --daemonize=no --exit-idle-time=-1 -n \
+    -L module-native-protocol-unix -L "module-null-sink sink_name=quillmont_null" >> "$work/stopped-pulse.log" 2>&1 &
+  stopped_pulse=$!
+  pids+=($stopped_pulse)
+  for _ in $(seq 1 50); do timeout 5 pactl info > /dev/null 2>&1 && break; sleep 0.1; done
+}
+# heard PICKS...: records the null sink while those lines of $work/groups are
+# picked ("pair N", or "wrong N": the first tiles of lines N and N + 1), and
+# prints the sounds that started, one a line.
+heard() {
+  local what line x1 y1 x2 y2
+  # A short latency, or the null sink mixes far ahead and its monitor misses
+  # the start of a sound that joins; the clicks wait until it records.
+  (exec parec --device=quillmont_null.monitor --raw --format=s16le --rate=22050 --channels=1 --latency-msec=10 \
+     > "$work/heard.raw") &
+  local recorder=$!
+  for _ in $(seq 1 100); do [[ -s $work/heard.raw ]] && break; sleep 0.05; done
+  for pick in "$@"; do
+    read -r what line <<< "$pick"
+    if [[ $what == pair ]]; then
+      read -r x1 y1 x2 y2 < <(sed -n "${line}p" "$work/groups")
+    else
+      read -r x1 y1 _ < <(sed -n "${line}p" "$work/groups")
+      read -r x2 y2 _ < <(sed -n "$((line + 1))p" "$work/groups")
+    fi
+    click_tile "$x1" "$y1"
+    click_tile "$x2" "$y2"
+    sleep 0.3
+  done
+  sleep 0.5
+  kill "$recorder"
+  wait "$recorder" || true
+  "$sound_onsets" "$bin_dir"/acerto.wav "$bin_dir"/erro.wav "$bin_dir"/fim.wav < "$work/heard.raw" | cut -d' ' -f3
+}
 mkdir -m 700 "$work/stopped-pulse"
-XDG_RUNTIME_DIR=$work/stopped-pulse HOME=$work pulseaudio --daemonize=no --exit-idle-time=-1 -n \
-  -L module-native-protocol-unix -L "module-null-sink sink_name=quillmont_null" > "$work/stopped-pulse.log" 2>&1 &
-stopped_pulse=$!
-pids+=($stopped_pulse)
 answering_server=$PULSE_SERVER
 export PULSE_SERVER=unix:$work/stopped-pulse/pulse/native
-for _ in $(seq 1 50); do timeout 5 pactl info > /dev/null 2>&1 && break; sleep 0.1; done
+sound_server
 cp "$bin_dir"/*.wav "$work/program/"
 rm -rf "$work/program/QUILLMONT.REC" "$work/data"  # the table in the program's folder again
 printf '[Quillmont]\nBoard=0\n' > "$work/config/QUILLMONT.INI"
@@ -599,11 +636,19 @@ libfaketime= start_game
 wait_for_tiles 48
 sort -k3 "$work/tiles" | awk '{ key = $3 " " $4 " " $5 " " $6; at[key] = at[key] " " $1 " " $2 }
   END { for (k in at) print at[k] }' > "$work/groups"
-{ read -r x1 y1 x2 y2; click_tile "$x1" "$y1"; click_tile "$x2" "$y2"
-  for _ in $(seq 1 50); do playing && break; sleep 0.1; done
-  playing || fail "no sound of the game is playing on the server to be stopped"
-  kill -STOP "$stopped_pulse"
-  read -r x1 y1 x2 y2; click_tile "$x1" "$y1"; click_tile "$x2" "$y2"; } < "$work/groups"
+sounds=$(heard "wrong 1" "pair 3" "pair 4" "pair 5" "pair 6" "pair 7" "pair 8" "pair 9" | paste -sd ' ')
+[[ $sounds == "erro.wav$(printf ' acerto.wav%.0s' {1..7})" ]] ||
+  fail "a wrong pick and seven matches 0.3 s apart: heard ${sounds:-nothing}"
+kill "$stopped_pulse"
+wait "$stopped_pulse" || true
+sound_server
+for _ in $(seq 1 150); do timeout 5 pactl list samples short | grep -q quillmont- && break; sleep 0.1; done
+sounds=$(heard "pair 10")
+[[ $sounds == acerto.wav ]] || fail "after the sound server restarted, a match was heard as: ${sounds:-nothing}"
+kill -STOP "$stopped_pulse"
+read -r x1 y1 x2 y2 < <(sed -n 11p "$work/groups")
+click_tile "$x1" "$y1"
+click_tile "$x2" "$y2"
 started=$(date +%s%N)
 x xdotool key ctrl+h
 find_window '^Quillmont Gallery$' > /dev/null || fail "with the sound server stopped, Ctrl+H opened no gallery"
@@ -616,4 +661,4 @@ kill -CONT "$stopped_pulse"
 export PULSE_SERVER=$answering_server
 [[ $(stat -c %s "$work/program/QUILLMONT.REC" 2> /dev/null) == 15120 ]] || fail "QUILLMONT.REC was not written"
 grep -qx 'NumFits=2' "$work/config/QUILLMONT.INI" || fail "the settings were not written: $(cat "$work/config/QUILLMONT.INI")"
-echo "with the sound server stopped the window answered in $elapsed_ms ms and SIGTERM wrote both files"
+echo "every sound was heard, and again after the sound server restarted; with it stopped the window answered in $elapsed_ms ms and SIGTERM wrote both files"

@@ -9,12 +9,16 @@
 #include <QThread>
 #include <condition_variable>
 #include <mutex>
+#include <map>
 #include <optional>
+#include <set>
 #include <utility>
+#include <vector>
 
 #include "platform/ModuleFile.h"
+#include "platform/SoundModule.h"
+#include "platform/WaveFile.h"
 #include "platform/qt/ErrorReport.h"
-#include "platform/qt/SoundModule.h"
 
 namespace quillmont {
 namespace {
@@ -39,11 +43,13 @@ struct Mailbox {
   }
 };
 
-// Lives on the sound thread and is destroyed there as it ends: the module's
-// player and its Qt Multimedia objects belong to that thread.
+// Lives on the sound thread and is destroyed there as it ends, with the
+// module's player. It reads the wave files, so the window thread never
+// touches the disk for a sound.
 class Worker final : public QObject {
  public:
-  Worker(std::string path, std::shared_ptr<Mailbox> mailbox) : path_(std::move(path)), mailbox_(std::move(mailbox)) {}
+  Worker(const ProgramFolder& folder, std::vector<std::string> waveFiles, std::shared_ptr<Mailbox> mailbox)
+      : folder_(folder), waveFiles_(std::move(waveFiles)), mailbox_(std::move(mailbox)) {}
   ~Worker() override {
     if (player_ != nullptr) table_->destroy(player_);
   }
@@ -51,7 +57,12 @@ class Worker final : public QObject {
   void Load() {
     if (tried_) return;
     tried_ = true;
-    mailbox_->Decide(Open() ? LoadState::kLoaded : LoadState::kSilent);
+    const bool loaded = Open();
+    mailbox_->Decide(loaded ? LoadState::kLoaded : LoadState::kSilent);
+    // Each sound decoded and handed to the server now, before it is due.
+    for (const std::string& fileName : waveFiles_) {
+      if (const std::string* wave = loaded ? Wave(fileName) : nullptr) Call(table_->prepare, fileName, *wave);
+    }
   }
 
   void PlayPending() {
@@ -63,22 +74,44 @@ class Worker final : public QObject {
       mailbox_->pending.reset();
     }
     Load();
-    if (player_ != nullptr) table_->play(player_, fileName.data(), fileName.size());
+    if (player_ == nullptr) return;
+    if (const std::string* wave = Wave(fileName)) Call(table_->play, fileName, *wave);
   }
 
  private:
-  // Maps the module and everything it links (Qt Multimedia, the sound
-  // server's client, codecs), which is most of the cost of the first sound.
+  template <typename Function>
+  void Call(Function function, const std::string& fileName, const std::string& wave) {
+    function(player_, fileName.data(), fileName.size(), reinterpret_cast<const unsigned char*>(wave.data()),
+             wave.size());
+  }
+
+  // The bytes of a wave file of the program's folder, read at its first use.
+  // A file missing or unreadable is silence, and is looked for again at the
+  // next play.
+  const std::string* Wave(const std::string& fileName) {
+    auto found = waves_.find(fileName);
+    if (found != waves_.end()) return &found->second;
+    std::string problem;
+    std::optional<std::string> bytes = folder_.Read(fileName, kMaxAssetBytes, &problem);
+    if (!bytes) {
+      if (!problem.empty() && said_.insert(fileName).second) WriteToStandardError("No sound: " + fileName + " " + problem);
+      return nullptr;
+    }
+    return &waves_.emplace(fileName, std::move(*bytes)).first->second;
+  }
+
+  // Maps the module and the sound server's client, which is most of the
+  // cost of the first sound.
   bool Open() {
-    const ModuleFile file(path_);
+    const ModuleFile file(folder_.Descriptor(), kSoundModuleFileName);
     if (!file.Usable()) return Silence(file.Problem());
     // Symbols resolved at once, so that a module built against other
     // libraries fails here rather than at its first call. Never unloaded:
-    // Qt Multimedia keeps threads and objects of its own to the end.
+    // the sound server's client keeps state of its own to the end.
     void* handle = ::dlopen(file.LoadName().c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (handle == nullptr) return Silence(std::string("cannot be loaded: ") + ::dlerror());
     const auto entry = reinterpret_cast<QuillmontSoundModuleEntry>(::dlsym(handle, kSoundModuleEntryName));
-    const QuillmontSoundModule* table = entry == nullptr ? nullptr : entry(kSoundModuleVersion, QT_VERSION);
+    const QuillmontSoundModule* table = entry == nullptr ? nullptr : entry(kSoundModuleVersion);
     if (table == nullptr || table->version != kSoundModuleVersion || table->size != sizeof(QuillmontSoundModule)) {
       return Silence("was built for another version of the program");
     }
@@ -88,12 +121,15 @@ class Worker final : public QObject {
   }
 
   bool Silence(const std::string& problem) const {
-    WriteToStandardError("No sound: " + path_ + " " + problem);
+    WriteToStandardError("No sound: " + folder_.Path() + kSoundModuleFileName + " " + problem);
     return false;
   }
 
-  const std::string path_;
+  const ProgramFolder& folder_;
+  const std::vector<std::string> waveFiles_;
   const std::shared_ptr<Mailbox> mailbox_;
+  std::map<std::string, std::string> waves_;
+  std::set<std::string> said_;
   bool tried_ = false;
   const QuillmontSoundModule* table_ = nullptr;
   void* player_ = nullptr;
@@ -105,8 +141,11 @@ class Worker final : public QObject {
 // hands requests over to it.
 class QtSoundPlayer::Thread final : public QObject {
  public:
-  Thread(std::string path, std::chrono::milliseconds stopWait)
-      : path_(std::move(path)), stopWait_(stopWait), mailbox_(std::make_shared<Mailbox>()) {
+  Thread(const ProgramFolder& folder, std::vector<std::string> waveFiles, std::chrono::milliseconds stopWait)
+      : folder_(folder),
+        waveFiles_(std::move(waveFiles)),
+        stopWait_(stopWait),
+        mailbox_(std::make_shared<Mailbox>()) {
     if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
   }
 
@@ -114,8 +153,8 @@ class QtSoundPlayer::Thread final : public QObject {
     StopWatching();
     if (!thread_) return;
     thread_->quit();
-    // Still inside the sound server's client: neither the thread nor what
-    // it uses may be destroyed, and both files are written by now.
+    // Stuck all the same (in the system's loader, say): neither the thread
+    // nor what it uses may be destroyed, and both files are written by now.
     if (!thread_->wait(QDeadlineTimer(stopWait_.count()))) ::_exit(0);
   }
 
@@ -160,7 +199,7 @@ class QtSoundPlayer::Thread final : public QObject {
     StopWatching();
     auto thread = std::make_unique<QThread>();
     thread->setObjectName(QStringLiteral("quillmont sound"));
-    auto* worker = new Worker(path_, mailbox_);
+    auto* worker = new Worker(folder_, waveFiles_, mailbox_);
     worker->moveToThread(thread.get());
     QObject::connect(thread.get(), &QThread::finished, worker, &QObject::deleteLater);
     thread->start();
@@ -184,7 +223,8 @@ class QtSoundPlayer::Thread final : public QObject {
     if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
   }
 
-  const std::string path_;
+  const ProgramFolder& folder_;
+  const std::vector<std::string> waveFiles_;
   const std::chrono::milliseconds stopWait_;
   const std::shared_ptr<Mailbox> mailbox_;
   std::unique_ptr<QThread> thread_;
@@ -193,10 +233,9 @@ class QtSoundPlayer::Thread final : public QObject {
   bool loadAsked_ = false;
 };
 
-QtSoundPlayer::QtSoundPlayer() : QtSoundPlayer(QCoreApplication::applicationDirPath().toStdString()) {}
-
-QtSoundPlayer::QtSoundPlayer(std::string moduleFolder, std::chrono::milliseconds stopWait)
-    : thread_(std::make_unique<Thread>(moduleFolder + "/" + kSoundModuleFileName, stopWait)) {}
+QtSoundPlayer::QtSoundPlayer(const ProgramFolder& folder, std::vector<std::string> waveFiles,
+                             std::chrono::milliseconds stopWait)
+    : thread_(std::make_unique<Thread>(folder, std::move(waveFiles), stopWait)) {}
 
 QtSoundPlayer::~QtSoundPlayer() = default;
 

@@ -1,12 +1,14 @@
 #pragma once
-// Asynchronous wave playback by file name from the current folder. A new
+// Asynchronous wave playback by file name from the program's folder. A new
 // sound cuts off the one playing; a missing file, device or sound server
 // stays silent and never blocks the caller.
 #include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "platform/ProgramFolder.h"
 #include "platform/ShutdownBudget.h"
 
 namespace quillmont {
@@ -18,21 +20,23 @@ class SoundPlayer {
 };
 
 // Plays through the sound module beside the executable (SoundModule.h), so
-// that Qt Multimedia costs nothing until sound is near. The module is loaded
-// and played on a thread of its own: Play() only hands the name over, so a
-// sound server that stops answering holds up that thread, never the caller.
+// that the sound server's client costs nothing until sound is near. The
+// module is loaded, and the wave files read, on a thread of its own: Play()
+// only hands the name over, and the module never waits on the server.
 // No sound can be due before the player has clicked or pressed a key, so the
 // first mouse or key press anywhere in the application starts the thread
 // and the loading. A module that is missing, refused (ModuleFile), broken or
 // stale is silence, said once on standard error, and is not looked for again.
 class QtSoundPlayer final : public SoundPlayer {
  public:
-  // The module from the executable's folder.
-  QtSoundPlayer();
-  // The module from the given folder; tests give the thread longer to stop.
-  explicit QtSoundPlayer(std::string moduleFolder, std::chrono::milliseconds stopWait = kSoundStopWait);
-  // Gives the sound thread stopWait to stop. A thread still inside the
-  // sound server's client then can be neither waited for nor destroyed, and
+  // The module and the wave files from the folder, which must outlive the
+  // player; the wave files named are handed to the module as it loads, so
+  // that their first play starts at once. Tests give the thread longer to
+  // stop.
+  QtSoundPlayer(const ProgramFolder& folder, std::vector<std::string> waveFiles,
+                std::chrono::milliseconds stopWait = kSoundStopWait);
+  // Gives the sound thread stopWait to stop. A thread stuck all the same
+  // (in the system's loader, say) can be neither waited for nor destroyed, and
   // no destructor may run beside it: the process ends there with _exit(0).
   // So the player goes last, once nothing is left to save.
   ~QtSoundPlayer() override;
