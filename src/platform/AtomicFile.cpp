@@ -81,10 +81,6 @@ std::optional<struct stat> Regular(const std::optional<struct stat>& st) {
   return st && S_ISREG(st->st_mode) ? st : std::nullopt;
 }
 
-int OpenFolderForListing(const ResolvedFile& file) {
-  return ::openat(file.Folder(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-}
-
 }  // namespace
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -234,6 +230,20 @@ bool IsHiddenBeside(std::string_view entry, const ResolvedFile& file, std::strin
   return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(prefix.size()), entry.end(), IsAlphanumeric);
 }
 
+std::vector<std::string> HiddenFilesBeside(const ResolvedFile& file, std::string_view infix) {
+  std::vector<std::string> names;
+  const int listing = ::openat(file.Folder(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (DIR* dir = listing < 0 ? nullptr : ::fdopendir(listing)) {
+    while (const dirent* entry = ::readdir(dir)) {
+      if (IsHiddenBeside(entry->d_name, file, infix)) names.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+  } else if (listing >= 0) {
+    ::close(listing);
+  }
+  return names;
+}
+
 std::string HiddenNameBeside(const ResolvedFile& file, std::string_view infix) {
   static constexpr char kLetters[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
   thread_local std::mt19937 random{std::random_device{}()};
@@ -268,16 +278,7 @@ int CreateHiddenBeside(const ResolvedFile& file, std::string_view infix, std::st
 void RemoveStaleTemporaries(const std::string& path, int anchor) {
   const ResolvedFile file(path, false, anchor);
   if (!file.Ok()) return;
-  std::vector<std::string> stale;
-  const int listing = OpenFolderForListing(file);
-  if (DIR* dir = listing < 0 ? nullptr : ::fdopendir(listing)) {
-    while (const dirent* entry = ::readdir(dir)) {
-      if (IsHiddenBeside(entry->d_name, file, kTemporaryInfix)) stale.emplace_back(entry->d_name);
-    }
-    ::closedir(dir);
-  } else if (listing >= 0) {
-    ::close(listing);
-  }
+  const std::vector<std::string> stale = HiddenFilesBeside(file, kTemporaryInfix);
   if (stale.empty()) return;
   // Under the lock no other copy is half-way through a write, so whatever
   // temporary file is still there was left by one that died.

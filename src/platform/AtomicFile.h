@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ResolvedFile.h"
 
@@ -85,14 +86,15 @@ using LockDeadline = std::optional<std::chrono::steady_clock::time_point>;
 // a whole write to a descriptor (false on any failure), a new hidden file
 // ".<name><infix>XXXXXX" beside the file, made 0600 and given the owner and
 // mode the file should have (-1 on failure, its name in `name`); whether a
-// folder entry is such a name; the folder's fsync that makes a rename or an
-// unlink durable.
+// folder entry is such a name, and every such entry; the folder's fsync that
+// makes a rename or an unlink durable.
 inline constexpr std::string_view kTemporaryInfix = ".tmp-";
 bool WriteAll(int fd, std::string_view bytes);
 int CreateHiddenBeside(const ResolvedFile& file, std::string_view infix, std::string& name,
                        const std::optional<struct stat>& existing);
 std::string HiddenNameBeside(const ResolvedFile& file, std::string_view infix);  // a fresh random one
 bool IsHiddenBeside(std::string_view entry, const ResolvedFile& file, std::string_view infix);
+std::vector<std::string> HiddenFilesBeside(const ResolvedFile& file, std::string_view infix);
 void SyncFolder(const ResolvedFile& file);
 // The file as it is now, not following a link; nullopt when nothing is there.
 std::optional<struct stat> StatNow(const ResolvedFile& file);

@@ -39,16 +39,7 @@ struct Journal {
 // them; with `read` false only whether there are any.
 std::vector<Journal> FindJournals(const ResolvedFile& file, bool read) {
   const int folder = file.Folder();
-  std::vector<std::string> names;
-  const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (DIR* dir = listing < 0 ? nullptr : ::fdopendir(listing)) {
-    while (const dirent* entry = ::readdir(dir)) {
-      if (IsHiddenBeside(entry->d_name, file, kJournalInfix)) names.emplace_back(entry->d_name);
-    }
-    ::closedir(dir);
-  } else if (listing >= 0) {
-    ::close(listing);
-  }
+  const std::vector<std::string> names = HiddenFilesBeside(file, kJournalInfix);
   struct stat folderInfo {};
   if (names.empty() || ::faccessat(folder, ".", W_OK | X_OK, AT_EACCESS) != 0 || ::fstat(folder, &folderInfo) != 0) {
     return {};

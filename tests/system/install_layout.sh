@@ -29,9 +29,13 @@ check_layout() {
   # server's client, and no Qt.
   [[ $(od -An -c -N4 "$root/lib/quillmont/quillmont_sound.so" 2> /dev/null | tr -d ' ') == 177ELF ]] ||
     fail "no sound module in lib/quillmont"
-  ldd "$root/lib/quillmont/quillmont" | grep -qi -e multimedia -e libpulse && fail "the executable links a sound library"
-  ldd "$root/lib/quillmont/quillmont_sound.so" | grep -q 'libpulse\.so' || fail "the sound module does not link libpulse"
-  ldd "$root/lib/quillmont/quillmont_sound.so" | grep -q libQt && fail "the sound module links Qt"
+  # Read whole first: grep -q stops early, and under pipefail ldd's SIGPIPE
+  # would count as a failure.
+  local program module
+  program=$(ldd "$root/lib/quillmont/quillmont") module=$(ldd "$root/lib/quillmont/quillmont_sound.so")
+  grep -qi -e multimedia -e libpulse <<< "$program" && fail "the executable links a sound library"
+  grep -q 'libpulse\.so' <<< "$module" || fail "the sound module does not link libpulse"
+  grep -q libQt <<< "$module" && fail "the sound module links Qt"
   for file in "$build_dir"/bin/*.bmp "$build_dir"/bin/*.wav; do
     f=$(basename "$file")
     cmp -s "$file" "$root/lib/quillmont/$f" || fail "lib/quillmont/$f differs from the build"
