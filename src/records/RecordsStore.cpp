@@ -20,6 +20,11 @@ std::pair<std::string, int> RecordsStore::Reach(const std::string& file) const {
   return {file.substr(file.rfind('/') + 1), programFolder_};
 }
 
+FileContents RecordsStore::Read(const std::string& file) const {
+  const auto [path, anchor] = Reach(file);
+  return ReadFileContents(path, anchor);
+}
+
 std::string RecordsStore::ChosenFile() const {
   std::error_code error;
   const bool userFileExists =
@@ -30,14 +35,16 @@ std::string RecordsStore::ChosenFile() const {
 
 TTabelaRecordes RecordsStore::Load() {
   for (const std::string& file : {programFile_, userFile_}) {
-    if (!file.empty()) RemoveStaleTemporaries(Reach(file).first, Reach(file).second);
+    if (file.empty()) continue;
+    const auto [path, anchor] = Reach(file);
+    RemoveStaleTemporaries(path, anchor);
   }
   Write({}, std::nullopt, true);  // one try: a busy lock leaves them to the next write
   current_ = ChosenFile();
-  FileContents contents = ReadFileContents(Reach(current_).first, Reach(current_).second);
+  FileContents contents = Read(current_);
   // A player's copy that cannot be read still leaves the program's table to show.
   if (contents.status != FileContents::Status::kRead && current_ != programFile_ && !programFile_.empty()) {
-    contents = ReadFileContents(Reach(programFile_).first, programFolder_);
+    contents = Read(programFile_);
   }
   return contents.status == FileContents::Status::kRead ? ParseRecords(contents.bytes) : TTabelaRecordes{};
 }
@@ -57,7 +64,7 @@ RecordsStore::Attempt RecordsStore::WriteTo(const std::string& file, const std::
     FileContents base = now;
     // The player's copy starts as a copy of the program's table.
     if (now.status == FileContents::Status::kMissing && userFile && !programFile_.empty()) {
-      base = ReadFileContents(Reach(programFile_).first, programFolder_);
+      base = Read(programFile_);
     }
     TTabelaRecordes table = base.status == FileContents::Status::kRead ? ParseRecords(base.bytes) : TTabelaRecordes{};
     for (const std::string& journal : journals) ApplyJournal(table, journal);

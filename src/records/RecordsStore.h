@@ -76,6 +76,7 @@ class RecordsStore {
   std::string ChosenFile() const;
   // How a file is reached: a path, with the folder descriptor it starts from.
   std::pair<std::string, int> Reach(const std::string& file) const;
+  FileContents Read(const std::string& file) const;
 
   std::string programFile_;
   int programFolder_ = -1;

@@ -83,14 +83,6 @@ TLabel3D* MakeTitle(QWidget* parent, QRect bounds) {
   return title;
 }
 
-// Categories are numbered as they follow each other in the records file:
-// Board, then NumColors, then NumFits.
-constexpr int kCategories = 18;
-struct Category {
-  int board, numColors, numFits;
-};
-Category CategoryAt(int index) { return {index / 6, 4 + index / 2 % 3, 2 + index % 2}; }
-
 QString CategoryTitle(int board, int numColors, int numFits) {
   return QString::fromLatin1(kSettingNames[numFits - 2]) + QStringLiteral(" - ") +
          QString::fromLatin1(kLevelNames[numColors - 4]) + QStringLiteral(" - ") +
@@ -208,7 +200,9 @@ TGallery::TGallery(SharedState& shared, GalleryFormats formats, QWidget* parent)
   SetBrowsing(false);
 }
 
-int TGallery::OwnCategory() const { return 6 * shared_.Board + 2 * (shared_.NumColors - 4) + (shared_.NumFits - 2); }
+int TGallery::OwnCategory() const {
+  return TTabelaRecordes::CategoryIndex(shared_.Board, shared_.NumColors, shared_.NumFits);
+}
 
 void TGallery::SetBrowsing(bool on) {
   browsing_ = on;
@@ -220,11 +214,18 @@ void TGallery::SetBrowsing(bool on) {
 void TGallery::ShowCategory(int category) {
   category_ = category;
   AtualizaGaleria();
-  const Category shown = CategoryAt(category_);
+  ShowTitle();
+}
+
+TTabelaRecordes::Category TGallery::Shown() const { return TTabelaRecordes::CategoryAt(category_); }
+
+void TGallery::ShowTitle() {
+  const TTabelaRecordes::Category shown = Shown();
   lbCateg_->SetCaption(CategoryTitle(shown.board, shown.numColors, shown.numFits));
 }
 
 void TGallery::Browse(int step) {
+  constexpr int kCategories = TTabelaRecordes::kCategories;
   if (browsing_) ShowCategory(((category_ + step) % kCategories + kCategories) % kCategories);
 }
 
@@ -263,7 +264,7 @@ void TGallery::BuildRows() {
 }
 
 void TGallery::AtualizaGaleria() {
-  const Category shown = CategoryAt(category_);
+  const TTabelaRecordes::Category shown = Shown();
   for (int r = 1; r <= 15; ++r) {
     const TRecorde& entry = shared_.Tabela.At(shown.board, shown.numColors, shown.numFits, r);
     Cell(r, 1)->setText(QString::fromLatin1(entry.Nome.data(), static_cast<qsizetype>(entry.Nome.size())));
@@ -331,8 +332,7 @@ void TGallery::FormShow() {
     edit1_->setFocus();
     ScrollIntoView(edit1_, 0);  // on a small screen
   }
-  const Category shown = CategoryAt(category_);
-  lbCateg_->SetCaption(CategoryTitle(shown.board, shown.numColors, shown.numFits));
+  ShowTitle();
 }
 
 void TGallery::Edit1Change() {
@@ -379,7 +379,7 @@ void TGallery::BitBtn1Click() {
 
 void TGallery::BitBtn2Click() {
   if (!confirmReset || !confirmReset()) return;
-  const Category shown = CategoryAt(category_);
+  const TTabelaRecordes::Category shown = Shown();
   ResetCategory(shared_, shown.board, shown.numColors, shown.numFits);
   AtualizaGaleria();
   if (onTableChanged) onTableChanged();

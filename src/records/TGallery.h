@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "records/TRecorde.h"
+
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -72,6 +74,8 @@ class TGallery : public QDialog {
   void BuildRows();
   int OwnCategory() const;
   void ShowCategory(int category);
+  TTabelaRecordes::Category Shown() const;
+  void ShowTitle();
   void Browse(int step);
   void SetBrowsing(bool on);
 

@@ -39,7 +39,17 @@ inline std::string CleanName(std::string name) {
 // that order of nesting, which is also the order of the lines of the file.
 class TTabelaRecordes {
  public:
-  static constexpr int kEntries = 3 * 3 * 2 * kRanks;  // 270
+  static constexpr int kCategories = 3 * 3 * 2;
+  static constexpr int kEntries = kCategories * kRanks;  // 270
+
+  // A category, and its 0-based place among the categories of the file.
+  struct Category {
+    int board, numColors, numFits;
+  };
+  static int CategoryIndex(int board, int numColors, int numFits) {
+    return 6 * board + 2 * (numColors - 4) + (numFits - 2);
+  }
+  static Category CategoryAt(int index) { return {index / 6, 4 + index / 2 % 3, 2 + index % 2}; }
 
   TRecorde& At(int board, int numColors, int numFits, int rank) {
     return entries_[LineIndex(board, numColors, numFits, rank)];
@@ -53,7 +63,7 @@ class TTabelaRecordes {
 
   // 0-based line of an entry: 90*b + 30*(c-4) + 15*(g-2) + (r-1).
   static int LineIndex(int board, int numColors, int numFits, int rank) {
-    return 90 * board + 30 * (numColors - 4) + 15 * (numFits - 2) + (rank - 1);
+    return kRanks * CategoryIndex(board, numColors, numFits) + (rank - 1);
   }
 
   void ClearCategory(int board, int numColors, int numFits) {

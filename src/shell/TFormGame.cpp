@@ -7,7 +7,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <string>
 
 #include "controls/TGauge.h"

@@ -5,15 +5,14 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <chrono>
 #include <memory>
 #include <string>
 
-#include <chrono>
-
 #include "game/Game.h"
-#include "platform/ShutdownBudget.h"
 #include "game/GameView.h"
 #include "platform/ProgramFolder.h"
+#include "platform/ShutdownBudget.h"
 #include "platform/qt/ErrorReport.h"
 #include "shell/Settings.h"
 

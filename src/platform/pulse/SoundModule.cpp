@@ -55,6 +55,15 @@ pa_sample_format_t PulseFormat(SampleFormat format) {
   return PA_SAMPLE_INVALID;
 }
 
+// The server's description of samples (format, rate, channels), under the
+// library's own name, and the one found on a cached sample.
+using ServerFormat = pa_sample_spec;
+const ServerFormat& FormatOf(const pa_sample_info& info) { return info.sample_spec; }
+
+bool SameFormat(const ServerFormat& a, const ServerFormat& b) {
+  return a.format == b.format && a.rate == b.rate && a.channels == b.channels;
+}
+
 class PulsePlayer;
 
 struct Sample {
@@ -62,7 +71,7 @@ struct Sample {
   PulsePlayer* player;
   std::string file;  // the wave file's name, for messages
   std::string name;  // in the server's cache: the user's and the content's
-  pa_sample_spec spec{};
+  ServerFormat format{};
   std::string samples;
   State state = kAbsent;
   bool found = false;
@@ -152,10 +161,12 @@ class PulsePlayer {
     sample->name = name;
     std::optional<WaveSound> sound = DecodeWave(wave);
     if (sound) {
-      sample->spec = {PulseFormat(sound->format), sound->rate, static_cast<std::uint8_t>(sound->channels)};
+      sample->format = {PulseFormat(sound->format), sound->rate, static_cast<std::uint8_t>(sound->channels)};
       sample->samples = std::move(sound->samples);
     }
-    if (!sound || !pa_sample_spec_valid(&sample->spec)) sample->state = Sample::kRefused;
+    // Rates and channel counts the reader takes are the server's; a format
+    // it has no name for is refused here, anything else by pa_stream_new.
+    if (!sound || sample->format.format == PA_SAMPLE_INVALID) sample->state = Sample::kRefused;
     return sample;
   }
 
@@ -295,7 +306,7 @@ class PulsePlayer {
   static void OnSampleInfo(pa_context*, const pa_sample_info* info, int eol, void* data) {
     auto& sample = *static_cast<Sample*>(data);
     if (info != nullptr) {
-      sample.found = info->bytes == sample.samples.size() && pa_sample_spec_equal(&info->sample_spec, &sample.spec);
+      sample.found = info->bytes == sample.samples.size() && SameFormat(FormatOf(*info), sample.format);
       return;
     }
     if (eol == 0) return;
@@ -306,8 +317,8 @@ class PulsePlayer {
 
   void Upload(Sample& sample) {
     pa_channel_map map;
-    pa_channel_map_init_extend(&map, sample.spec.channels, PA_CHANNEL_MAP_WAVEEX);
-    sample.upload = pa_stream_new(context_, sample.name.c_str(), &sample.spec, &map);
+    pa_channel_map_init_extend(&map, sample.format.channels, PA_CHANNEL_MAP_WAVEEX);
+    sample.upload = pa_stream_new(context_, sample.name.c_str(), &sample.format, &map);
     if (sample.upload == nullptr) return Refuse(sample);
     sample.state = Sample::kUploading;
     sample.written = 0;
