@@ -91,4 +91,18 @@ std::string Utf8ToLatin1(std::string_view utf8) {
   return out;
 }
 
+std::string Latin1ToUtf8(std::string_view latin1) {
+  std::string out;
+  for (const char byte : latin1) {
+    const auto code = static_cast<unsigned char>(byte);
+    if (code < 0x80) {
+      out += byte;
+    } else {
+      out += static_cast<char>(0xC0 | (code >> 6));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return out;
+}
+
 }  // namespace quillmont

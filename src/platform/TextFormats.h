@@ -19,5 +19,7 @@ std::string FormatShortDate(int year, int month, int day, std::string_view patte
 // character that Latin-1 cannot hold is left out, and so is a byte that
 // starts no valid sequence.
 std::string Utf8ToLatin1(std::string_view utf8);
+// Single bytes (Latin-1), as names are kept, as UTF-8 text.
+std::string Latin1ToUtf8(std::string_view latin1);
 
 }  // namespace quillmont

@@ -24,12 +24,12 @@
 #include "records/RecordsStore.h"
 #include "records/SharedState.h"
 #include "records/TDataHora.h"
-#include "records/TGallery.h"
+#include "windows/TGallery.h"
 #include "shell/BoardCursor.h"
 #include "shell/PictureControl.h"
 #include "shell/Settings.h"
-#include "shell/TFormRules.h"
-#include "shell/TMensagem.h"
+#include "windows/TFormRules.h"
+#include "windows/TMensagem.h"
 
 namespace quillmont {
 namespace {

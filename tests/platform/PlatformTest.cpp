@@ -196,6 +196,7 @@ TEST(AtomicFile, LinksLocksAndModesAreThePlayers) {
 TEST(TextFormats, Utf8BecomesLatin1AsTheNameBoxTakesIt) {
   EXPECT_EQ(Utf8ToLatin1("\xC5\x81ukasz Zo\xC3\xAB \xE6\x97\xA5\xF0\x9F\x98\x80!"), "ukasz Zo\xEB !");
   EXPECT_EQ(Utf8ToLatin1("a\xEB\xC3"), "a");  // stray and cut-off bytes are left out
+  EXPECT_EQ(Latin1ToUtf8("ukasz Zo\xEB !\xFF\x7F"), "ukasz Zo\xC3\xAB !\xC3\xBF\x7F");
 }
 
 TEST(ConfigLocation, WithoutHomeTheUserDatabaseGivesTheHomeFolder) {

@@ -20,10 +20,10 @@
 #include "controls/TGauge.h"
 #include "game/TileDrawing.h"
 #include "records/RecordsFile.h"
-#include "records/TGallery.h"
+#include "windows/TGallery.h"
 #include "shell/PictureControl.h"
-#include "shell/TFormRules.h"
-#include "shell/TMensagem.h"
+#include "windows/TFormRules.h"
+#include "windows/TMensagem.h"
 
 namespace quillmont::testing {
 namespace {

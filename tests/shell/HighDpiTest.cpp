@@ -19,10 +19,10 @@
 #include "MainWindowHarness.h"
 #include "controls/WindowCanvas.h"
 #include "game/TileDrawing.h"
-#include "records/TGallery.h"
+#include "windows/TGallery.h"
 #include "shell/PictureControl.h"
-#include "shell/TFormRules.h"
-#include "shell/TMensagem.h"
+#include "windows/TFormRules.h"
+#include "windows/TMensagem.h"
 
 namespace quillmont::testing {
 namespace {

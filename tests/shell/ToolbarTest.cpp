@@ -10,10 +10,10 @@
 
 #include "MainWindowHarness.h"
 #include "platform/qt/BitmapFile.h"
-#include "records/TGallery.h"
+#include "windows/TGallery.h"
 #include "shell/PictureControl.h"
-#include "shell/TFormRules.h"
-#include "shell/TMensagem.h"
+#include "windows/TFormRules.h"
+#include "windows/TMensagem.h"
 
 namespace quillmont::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/TFormRules.h"
+#include "windows/TFormRules.h"
 
 #include <QPlainTextEdit>
 #include <QStringList>

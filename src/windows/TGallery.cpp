@@ -1,4 +1,4 @@
-#include "records/TGallery.h"
+#include "windows/TGallery.h"
 
 #include <QFontMetrics>
 #include <QFrame>
@@ -267,17 +267,8 @@ void TGallery::AtualizaGaleria() {
   const TTabelaRecordes::Category shown = Shown();
   for (int r = 1; r <= 15; ++r) {
     const TRecorde& entry = shared_.Tabela.At(shown.board, shown.numColors, shown.numFits, r);
-    Cell(r, 1)->setText(QString::fromLatin1(entry.Nome.data(), static_cast<qsizetype>(entry.Nome.size())));
-    Cell(r, 2)->setText(
-        QString::fromStdString(FormatWholeNumber(entry.Escore.ToLongDouble(), formats_.thousandsSeparator)));
-    Cell(r, 3)->setText(QString::number(entry.Perdidas));
-    QString date;
-    if (entry.Data != 0.0) {
-      int year = 0, month = 0, day = 0;
-      DecodeDate(entry.Data, year, month, day);
-      date = QString::fromStdString(FormatShortDate(year, month, day, formats_.shortDatePattern));
-    }
-    Cell(r, 4)->setText(date);
+    const std::array<std::string, 5> texts = FormatGalleryRow(entry, r, formats_);
+    for (int c = 0; c < 5; ++c) Cell(r, c)->setText(QString::fromStdString(texts[static_cast<std::size_t>(c)]));
     FitRightAligned(Cell(r, 2), 214, 40);
     FitRightAligned(Cell(r, 3), 269, 36);
     FitRightAligned(Cell(r, 4), 310, dateWidth_);

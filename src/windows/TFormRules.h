@@ -1,6 +1,6 @@
 #pragma once
 // The rules window. Its text can be edited, and the edits last for the run.
-#include "shell/SmallWindow.h"
+#include "windows/SmallWindow.h"
 
 class QPlainTextEdit;
 

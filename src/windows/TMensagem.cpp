@@ -1,4 +1,4 @@
-#include "shell/TMensagem.h"
+#include "windows/TMensagem.h"
 
 #include <QLabel>
 

@@ -29,7 +29,7 @@
 #include "platform/qt/ErrorReport.h"
 #include "records/SharedState.h"
 #include "platform/qt/LocaleFormats.h"
-#include "records/TGallery.h"
+#include "windows/TGallery.h"
 
 namespace quillmont {
 namespace {
@@ -363,6 +363,8 @@ TEST_F(GalleryTest, TabOrderAndNonLatin1Names) {
   gallery.ShowForNameEntry();
   EXPECT_EQ(shared.Player, "ukasz Zo\xEB !");
   EXPECT_EQ(shared.Tabela.At(1, 5, 2, 3).Nome, "ukasz Zo\xEB !");
+  gallery.AtualizaGaleria();  // the stored bytes read back as the same letters
+  EXPECT_EQ(gallery.Cell(3, 1)->text(), QString::fromUtf8("ukasz Zo\u00eb !"));
 }
 
 TEST_F(GalleryTest, ControlsKeepTheirPlaces) {

@@ -1,4 +1,4 @@
-#include "shell/SmallWindow.h"
+#include "windows/SmallWindow.h"
 
 #include <QIcon>
 #include <QPushButton>

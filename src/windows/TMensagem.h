@@ -1,6 +1,6 @@
 #pragma once
 // The game-over message for a result that does not enter the best players.
-#include "shell/SmallWindow.h"
+#include "windows/SmallWindow.h"
 
 class QLabel;
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "records/TRecorde.h"
+#include "windows/GalleryRows.h"
 
 class QFrame;
 class QLabel;
@@ -19,13 +20,6 @@ namespace quillmont {
 
 class TLabel3D;
 struct SharedState;
-
-// How numbers and dates are shown: the user's locale by default.
-struct GalleryFormats {
-  std::string thousandsSeparator;
-  std::string shortDatePattern;
-  static GalleryFormats System();
-};
 
 class TGallery : public QDialog {
   Q_OBJECT

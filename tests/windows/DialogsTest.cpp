@@ -16,8 +16,8 @@
 
 #include "support/ModalWindows.h"
 #include "controls/TGradient.h"
-#include "shell/TFormRules.h"
-#include "shell/TMensagem.h"
+#include "windows/TFormRules.h"
+#include "windows/TMensagem.h"
 
 namespace quillmont {
 namespace {
