@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "controls/TGauge.h"
@@ -187,28 +188,35 @@ void TFormGame::LeArqRec() {
   bestPlayers_->Load();
 }
 
-void TFormGame::WriteRecords(const std::function<bool()>& write) {
+namespace {
+
+// One write during play: whether it was made (false: another copy's lock
+// held it back), or nothing when it failed. A failure is reported the first
+// time only; the changes wait and go with the next write that can be made.
+template <typename Error>
+std::optional<bool> WriteDuringPlay(const std::function<bool()>& write, bool& reported, const char* prefix) {
   try {
-    recordsPending_ = !write();
-    // Another copy is writing; ours follows once it is done.
-    if (recordsPending_) RetryLater();
-  } catch (const FileWriteError& e) {
-    // Once: the changes stay unsaved and every later write tries again.
-    if (recordsErrorReported_) return;
-    recordsErrorReported_ = true;
-    ReportError(std::string("Unable to write to ") + e.what());
+    return write();
+  } catch (const Error& e) {
+    if (!reported) ReportError(prefix + std::string(e.what()));
+    reported = true;
+    return std::nullopt;
   }
 }
 
+}  // namespace
+
+void TFormGame::WriteRecords(const std::function<bool()>& write) {
+  const std::optional<bool> written = WriteDuringPlay<FileWriteError>(write, recordsErrorReported_, "Unable to write to ");
+  if (!written) return;
+  recordsPending_ = !*written;
+  // Another copy is writing; ours follows once it is done.
+  if (recordsPending_) RetryLater();
+}
+
 void TFormGame::WriteSetting(const std::function<bool()>& write) {
-  try {
-    if (!write()) RetryLater();
-  } catch (const ProfileWriteError& e) {
-    // Once: the keys wait, and go with the next write that can be made.
-    if (settingsErrorReported_) return;
-    settingsErrorReported_ = true;
-    ReportError(e.what());
-  }
+  const std::optional<bool> written = WriteDuringPlay<ProfileWriteError>(write, settingsErrorReported_, "");
+  if (written == false) RetryLater();
 }
 
 void TFormGame::RetryLater() {
