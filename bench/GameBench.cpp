@@ -8,7 +8,7 @@
 #include "game/TileDrawing.h"
 #include "platform/FakeClock.h"
 #include "platform/RandomSource.h"
-#include "records/SharedState.h"
+#include "records/GameOptions.h"
 
 namespace quillmont {
 namespace {
@@ -35,22 +35,19 @@ class PaintingView final : public GameView {
   void ShowCounters(int, double) override {}
   void SetGaugeMaximum(int) override {}
   void SetGaugeProgress(int p) override { progress = p; }
-  void SetBoardHeight(int) override {}
   void GameEnded(TReal6, std::int32_t) override {}
   void BarMovesAgain() override {}
 };
 
 struct Setup {
-  SharedState shared;
+  GameOptions options;
   FakeClock clock;
   StdRandom random;
   PaintingView view;
-  Game game{shared, clock, random, view};
+  Game game{options, clock, random, view};
 
   Setup(int board, int fits) {
-    shared.Board = static_cast<std::uint8_t>(board);
-    shared.NumColors = 6;
-    shared.NumFits = fits;
+    options.category = Category(board, 6, fits);
     view.game = &game;
     game.InicializaJogo();
   }

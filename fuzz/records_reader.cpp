@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "records/PlayerName.h"
 #include "records/RecordsFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -6,12 +6,11 @@
 #include "game/Game.h"
 #include "platform/Clock.h"
 #include "platform/RandomSource.h"
-#include "records/SharedState.h"
 
 namespace quillmont {
 
-Game::Game(SharedState& shared, const Clock& clock, RandomSource& random, GameView& view)
-    : shared_(shared), clock_(clock), random_(random), view_(view) {}
+Game::Game(const GameOptions& options, const Clock& clock, RandomSource& random, GameView& view)
+    : options_(options), clock_(clock), random_(random), view_(view) {}
 
 void Game::SetVisible(int column, int row, bool visible) {
   visible_[static_cast<std::size_t>(IndicePeca(column, row))] = visible;
@@ -29,13 +28,9 @@ void Game::DesenhaPeca(int column, int row) {
 }
 
 void Game::InicializaJogo() {
-  // Options only a hand-edited settings file could put out of range are
-  // brought into range here as well, so the deal always ends.
-  shared_.Board = std::min<std::uint8_t>(shared_.Board, 2);
-  shared_.NumColors = std::clamp(shared_.NumColors, 4, kMaxColors);
-  shared_.NumFits = std::clamp(shared_.NumFits, 2, 3);
-  const int numColors = shared_.NumColors;
-  const int numFits = shared_.NumFits;
+  category_ = options_.category;
+  const int numColors = category_.NumColors();
+  const int numFits = category_.NumFits();
 
   jogoTerminado_ = false;
   escore_ = TReal6{};
@@ -45,7 +40,7 @@ void Game::InicializaJogo() {
     for (int row = 1; row <= kRows; ++row) SetVisible(column, row, false);
   }
 
-  const BoardSize& size = kBoardSizes[shared_.Board];
+  const BoardCells size = category_.Cells();
   colIni_ = size.colIni;
   colFim_ = size.colFim;
   linIni_ = size.linIni;
@@ -91,15 +86,12 @@ void Game::InicializaJogo() {
     }
   }
 
-  shared_.PosicaoRanking = kNoRank;
-
   for (int column = colIni_; column <= colFim_; ++column) {
     for (int row = linIni_; row <= linFim_; ++row) DesenhaPeca(column, row);
   }
 
-  view_.SetBoardHeight(size.panelHeight);
   numSelecionadas_ = 0;
-  tempoBonus_ = BonusTime(shared_.Board, numColors, numFits);
+  tempoBonus_ = category_.BonusTime();
   view_.SetGaugeMaximum(GaugeMaximum());
   RestartBar();
 }

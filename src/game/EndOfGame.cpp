@@ -2,7 +2,6 @@
 #include <array>
 
 #include "game/Game.h"
-#include "records/SharedState.h"
 
 namespace quillmont {
 namespace {
@@ -16,7 +15,7 @@ bool Game::TemJogada() {
   // when some combination is on NumFits tiles still on the board, which is
   // what the search over pairs or triples in reading order finds.
   std::array<std::uint8_t, kCombinationCodes> count{};
-  const int needed = shared_.NumFits;
+  const int needed = category_.NumFits();
   for (int i = 0; i < kCells; ++i) {
     const int column = ColumnOfIndex(i);
     const int row = RowOfIndex(i);
@@ -45,7 +44,7 @@ bool Game::TemJogadaReference() const {
     if (!part(i)) continue;
     for (int j = i + 1; j < kCells; ++j) {
       if (!part(j)) continue;
-      if (shared_.NumFits == 2) {
+      if (category_.NumFits() == 2) {
         if (at(i).SameTile(at(j))) return true;
         continue;
       }

@@ -9,17 +9,18 @@
 
 #include "game/GameView.h"
 #include "game/TPeca.h"
+#include "records/GameOptions.h"
 #include "records/TReal6.h"
 
 namespace quillmont {
 
 class Clock;
 class RandomSource;
-struct SharedState;
 
 class Game {
  public:
-  Game(SharedState& shared, const Clock& clock, RandomSource& random, GameView& view);
+  // The options are read at each deal (the category) and at each sound (Mute).
+  Game(const GameOptions& options, const Clock& clock, RandomSource& random, GameView& view);
 
   // Deals a new board for the current options; drops the game under way.
   void InicializaJogo();
@@ -40,8 +41,6 @@ class Game {
   // The same answer by that exhaustive search, kept to check the fast one.
   bool TemJogadaReference() const;
   int TilesCancelados() const;
-
-  bool Mute = false;
 
   const TPeca& Peca(int column, int row) const { return pecas_(column, row); }
   TPeca& Peca(int column, int row) { return pecas_(column, row); }
@@ -96,11 +95,12 @@ class Game {
   // wrong second or third tile. A matching pair in Duos keeps its own order.
   void CompletePick(int column, int row, int tiles, bool equal);
 
-  SharedState& shared_;
+  const GameOptions& options_;
   const Clock& clock_;
   RandomSource& random_;
   GameView& view_;
 
+  Category category_;  // the game's, taken at the deal
   Pecas pecas_;
   std::array<bool, kCells> visible_{};
   int colIni_ = 0, colFim_ = -1, linIni_ = 0, linFim_ = -1;

@@ -33,8 +33,6 @@ class GameView {
   // The Bonus Bar can move again after a time when no tick could change it
   // (Game::BarMoves): its ticks are wanted from now on.
   virtual void BarMovesAgain() = 0;
-  // Height of the board panel Panel7 (392, or 420 for the big board).
-  virtual void SetBoardHeight(int height) = 0;
   // The game is over, with this score and these tiles missed (cancelled
   // ones and those left): the window ranks the result and shows the
   // game-over message, or the gallery asking for the player's name.

@@ -5,7 +5,6 @@
 // any third tile in Trios) first removes or cancels its tiles and redraws
 // them, the clicked one first, and then is scored and counted.
 #include "game/Game.h"
-#include "records/SharedState.h"
 
 namespace quillmont {
 namespace {
@@ -32,7 +31,7 @@ void Game::ClicaPeca(int column, int row, bool leftButton) {
     case kCancelada:
       return;
     default:
-      if (shared_.NumFits == 2) {
+      if (category_.NumFits() == 2) {
         ClickDuos(column, row);
       } else {
         ClickTrios(column, row);
@@ -111,7 +110,7 @@ void Game::Select(int position, int column, int row) {
 }
 
 void Game::Play(const char* fileName) {
-  if (!Mute) view_.PlaySound(fileName);
+  if (!options_.Mute) view_.PlaySound(fileName);
 }
 
 void Game::Redraw(int column, int row) {

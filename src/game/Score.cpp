@@ -3,7 +3,6 @@
 
 #include "game/Game.h"
 #include "platform/Clock.h"
-#include "records/SharedState.h"
 
 namespace quillmont {
 namespace {
@@ -48,11 +47,11 @@ void Game::KeepBarMoving() {
 void Game::CalculaEscore() {
   const long double tempoDecorrido = RoundHalfEven(ElapsedUnits());
   const long double n = totalPecas_;  // the tiles of the board being played
-  const long double s = static_cast<long double>(shared_.NumColors) * shared_.NumColors;
+  const long double s = static_cast<long double>(category_.NumColors()) * category_.NumColors();
   const long double t = tempoBonus_;
   long double bonus = 0;
   if (tempoDecorrido < t) bonus = 15 * (10 * t - RoundHalfEven(tempoDecorrido * 10));
-  const long double base = shared_.NumFits == 2 ? s * n : 2 * s * n;
+  const long double base = category_.NumFits() == 2 ? s * n : 2 * s * n;
   escore_ = TReal6::FromDouble((escore_.ToLongDouble() + base) + bonus);
 }
 

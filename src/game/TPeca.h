@@ -53,23 +53,4 @@ constexpr int IndicePeca(int column, int row) { return (row - 1) * kColumns + (c
 constexpr int ColumnOfIndex(int index) { return index % kColumns + 1; }
 constexpr int RowOfIndex(int index) { return index / kColumns + 1; }
 
-struct BoardSize {
-  int colIni, colFim, linIni, linFim, totalPecas, panelHeight;
-};
-
-// By Board: 0 Small, 1 Medium, 2 Big.
-constexpr std::array<BoardSize, 3> kBoardSizes{{
-    {5, 12, 3, 8, 48, 392},
-    {3, 14, 3, 8, 72, 392},
-    {2, 15, 2, 10, 126, 420},
-}};
-
-// Base of the bonus time by Board, for Duos and for Trios.
-constexpr std::array<std::array<int, 2>, 3> kBonusTimeBase{{{16, 26}, {20, 30}, {25, 35}}};
-
-// T of a game: the base, plus 5 with five colours and 10 otherwise.
-constexpr int BonusTime(int board, int numColors, int numFits) {
-  return kBonusTimeBase[static_cast<std::size_t>(board)][numFits == 2 ? 0 : 1] + (numColors == 5 ? 5 : 10);
-}
-
 }  // namespace quillmont

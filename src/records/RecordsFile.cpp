@@ -7,6 +7,8 @@
 // and reading the "_l" functions with a locale of their own.
 #include "records/RecordsFile.h"
 
+#include "records/PlayerName.h"
+
 #include <locale.h>
 #include <stdlib.h>
 
@@ -172,7 +174,7 @@ std::string FormatRecords(const TTabelaRecordes& table) {
   char number[64];  // a score is below 2^127: at most 39 digits and a sign
   for (int i = 0; i < TTabelaRecordes::kEntries; ++i) {
     const TRecorde& entry = table.Line(i);
-    const std::string name = CleanName(entry.Nome.substr(0, kMaxNameLength));
+    const std::string name = PlayerName(entry.Nome).Text();
     out.append(kMaxNameLength - name.size(), ' ');
     out += name;
     // Printed from the float itself: a score read from a foreign file may be
@@ -211,7 +213,7 @@ TTabelaRecordes ParseRecords(std::string_view bytes) {
         throw BadField();
       }
       entry.Data = static_cast<double>(date);
-      entry.Nome = Trimmed(CleanName(name)).substr(0, kMaxNameLength);
+      entry.Nome = Trimmed(PlayerName(name).Text());
     } catch (const std::exception&) {
       entry = TRecorde{};  // only this line's entry is lost
     }

@@ -8,6 +8,8 @@
 
 namespace quillmont {
 
+inline constexpr const char* kRecordsFileName = "QUILLMONT.REC";
+
 std::string FormatRecords(const TTabelaRecordes& table);
 // Never fails: what cannot be read is empty. A field out of range or not a
 // number empties only the entry of its line.

@@ -6,7 +6,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileUpdate.h"
 #include "records/RecordsFile.h"
-#include "records/SharedState.h"
 
 namespace quillmont {
 
@@ -33,13 +32,15 @@ std::string RecordsStore::ChosenFile() const {
   return programFile_.empty() || userFileExists ? userFile_ : programFile_;
 }
 
-TTabelaRecordes RecordsStore::Load() {
+TTabelaRecordes RecordsStore::Load(const Merge& mergeJournals) {
   for (const std::string& file : {programFile_, userFile_}) {
     if (file.empty()) continue;
     const auto [path, anchor] = Reach(file);
     RemoveStaleTemporaries(path, anchor);
   }
-  Write({}, std::nullopt, true);  // one try: a busy lock leaves them to the next write
+  // One try: a busy lock leaves the journals to the next write.
+  const std::string chosen = ChosenFile();
+  if (!chosen.empty()) WriteTo(chosen, mergeJournals, std::string(), std::nullopt, true);
   current_ = ChosenFile();
   FileContents contents = Read(current_);
   // A player's copy that cannot be read still leaves the program's table to show.
@@ -49,7 +50,7 @@ TTabelaRecordes RecordsStore::Load() {
   return contents.status == FileContents::Status::kRead ? ParseRecords(contents.bytes) : TTabelaRecordes{};
 }
 
-RecordsStore::Attempt RecordsStore::WriteTo(const std::string& file, const std::vector<TableChange>& changes,
+RecordsStore::Attempt RecordsStore::WriteTo(const std::string& file, const Merge& merge, const std::string& journal,
                                             LockDeadline until, bool onlyJournals) {
   Attempt attempt;
   attempt.file = file;
@@ -59,7 +60,7 @@ RecordsStore::Attempt RecordsStore::WriteTo(const std::string& file, const std::
   update.makeFolder = userFile;
   update.until = until;
   update.onlyJournals = onlyJournals;
-  if (until) update.journal = JournalText(changes);
+  if (until) update.journal = journal;
   update.apply = [&](const FileContents& now, const std::vector<std::string>& journals) {
     FileContents base = now;
     // The player's copy starts as a copy of the program's table.
@@ -67,8 +68,7 @@ RecordsStore::Attempt RecordsStore::WriteTo(const std::string& file, const std::
       base = Read(programFile_);
     }
     TTabelaRecordes table = base.status == FileContents::Status::kRead ? ParseRecords(base.bytes) : TTabelaRecordes{};
-    for (const std::string& journal : journals) ApplyJournal(table, journal);
-    for (const TableChange& change : changes) attempt.lastRank = ApplyChange(table, change);
+    merge(table, journals);
     attempt.merged = table;
     return std::optional<std::string>(FormatRecords(table));
   };
@@ -92,8 +92,7 @@ RecordsStore::Attempt RecordsStore::WriteTo(const std::string& file, const std::
   return attempt;
 }
 
-RecordsStore::Attempt RecordsStore::Write(const std::vector<TableChange>& changes, LockDeadline until,
-                                          bool onlyJournals) {
+RecordsStore::Attempt RecordsStore::Write(const Merge& merge, const std::string& journal, LockDeadline until) {
   const std::string chosen = ChosenFile();
   if (chosen.empty()) {
     // No file to keep: the changes stand in memory, as start-up said.
@@ -101,46 +100,9 @@ RecordsStore::Attempt RecordsStore::Write(const std::vector<TableChange>& change
     nowhere.outcome = Outcome::kWritten;
     return nowhere;
   }
-  Attempt attempt = WriteTo(chosen, changes, until, onlyJournals);
-  if (attempt.outcome != Outcome::kRefused || attempt.file == userFile_ || userFile_.empty() || onlyJournals) {
-    return attempt;
-  }
-  return WriteTo(userFile_, changes, until, false);
-}
-
-bool RecordsStore::RankFinishedGame(SharedState& shared, TReal6 score, std::int32_t perdidas, TDataHora today) {
-  const TableChange game = FinishedGame(shared, score, perdidas, today);
-  std::vector<TableChange> changes = shared.Unsaved;
-  changes.push_back(game);
-  Attempt attempt = Write(changes, std::nullopt);
-  int rank = attempt.lastRank;
-  if (attempt.merged) {
-    shared.Tabela = std::move(*attempt.merged);
-  } else {
-    rank = ApplyChange(shared.Tabela, game);  // the table as last read
-  }
-  TakeVerdict(shared, game, rank);
-  if (attempt.outcome == Outcome::kWritten) {
-    shared.Unsaved.clear();
-    return true;
-  }
-  if (rank < kNoRank) shared.Unsaved.push_back(game);
-  if (attempt.outcome == Outcome::kBusy) return false;
-  throw FileWriteError(attempt.file);
-}
-
-bool RecordsStore::Save(SharedState& shared, LockDeadline until) {
-  Attempt attempt = Write(shared.Unsaved, until);
-  if (attempt.merged) {
-    shared.Tabela = std::move(*attempt.merged);
-    FollowRankedResult(shared);
-  }
-  if (attempt.outcome == Outcome::kWritten) {
-    shared.Unsaved.clear();
-    return true;
-  }
-  if (attempt.outcome == Outcome::kBusy) return false;
-  throw FileWriteError(attempt.file);
+  Attempt attempt = WriteTo(chosen, merge, journal, until, false);
+  if (attempt.outcome != Outcome::kRefused || attempt.file == userFile_ || userFile_.empty()) return attempt;
+  return WriteTo(userFile_, merge, journal, until, false);
 }
 
 }  // namespace quillmont

@@ -6,7 +6,7 @@
 
 #include "platform/ProfileFile.h"
 #include "platform/TextFormats.h"
-#include "records/SharedState.h"
+#include "records/GameOptions.h"
 
 namespace quillmont {
 namespace {
@@ -18,7 +18,7 @@ constexpr std::int32_t kDefaultSwitch = 0;
 
 }  // namespace
 
-StartupSettings ReadSettings(const ProfileFile& file, SharedState& shared) {
+StartupSettings ReadSettings(const ProfileFile& file, GameOptions& options) {
   StartupSettings settings;
   // One read for all the keys. A file that cannot be read leaves every
   // default in force (and is never written over).
@@ -35,12 +35,12 @@ StartupSettings ReadSettings(const ProfileFile& file, SharedState& shared) {
   ProfileFile::Find(text, kSettingsSection, "Player", player);
   // A file with a byte-order mark was saved as UTF-8 by an editor.
   if (contents.byteOrderMark) player = Utf8ToLatin1(player);
-  shared.Player = CleanName(player.substr(0, kMaxNameLength));
-  shared.NumFits = std::clamp(integer("NumFits", kDefaultNumFits), 2, 3);
-  shared.Board = static_cast<std::uint8_t>(std::clamp(integer("Board", kDefaultBoard), 0, 2));
+  options.Player = PlayerName(player);
+  // "Colors" counts from 0 for four colours.
+  options.category = Category(integer("Board", kDefaultBoard), integer("Colors", kDefaultColors) + 4LL,
+                              integer("NumFits", kDefaultNumFits));
   settings.mute = integer(kMuteKey, kDefaultSwitch) == 1;
   settings.symbols = integer(kSymbolsKey, kDefaultSwitch) == 1;
-  shared.NumColors = std::clamp(integer("Colors", kDefaultColors), 0, 2) + 4;
 
   for (const char* key : kWrittenAtShutdown) {
     std::string value;
@@ -49,9 +49,10 @@ StartupSettings ReadSettings(const ProfileFile& file, SharedState& shared) {
   return settings;
 }
 
-void WriteSettings(ProfileFile& file, const SharedState& shared, const SettingsAtStart& atStart, LockDeadline until) {
-  const std::string texts[] = {shared.Player, std::to_string(shared.NumFits), std::to_string(shared.Board),
-                               std::to_string(shared.NumColors - 4)};
+void WriteSettings(ProfileFile& file, const GameOptions& options, const SettingsAtStart& atStart, LockDeadline until) {
+  const Category category = options.category;
+  const std::string texts[] = {options.Player.Text(), std::to_string(category.NumFits()),
+                               std::to_string(category.Board()), std::to_string(category.NumColors() - 4)};
   const std::string defaults[] = {"", std::to_string(kDefaultNumFits), std::to_string(kDefaultBoard),
                                   std::to_string(kDefaultColors)};
   std::vector<ProfileFile::KeyWrite> writes;

@@ -9,7 +9,7 @@
 namespace quillmont {
 
 class ProfileFile;
-struct SharedState;
+struct GameOptions;
 
 inline constexpr const char* kSettingsFileName = "QUILLMONT.INI";
 inline constexpr const char* kSettingsSection = "Quillmont";
@@ -31,17 +31,17 @@ struct StartupSettings {
 };
 
 // Reads "Player", "NumFits", "Board", "Mute", "Symbols" and "Colors" into
-// the shared options and the switches. Stored option values are brought into
+// the options' category and player, and the switches. Stored option values are brought into
 // their ranges before they are narrowed: below a range gives its first
 // choice, above it the last. The player's name loses its control characters
 // and keeps 20 characters.
-StartupSettings ReadSettings(const ProfileFile& file, SharedState& shared);
+StartupSettings ReadSettings(const ProfileFile& file, GameOptions& options);
 
 // Writes "Player", "NumFits", "Board" and "Colors", those whose text differs
 // from what the file held at start, with any key still waiting, in one
 // replace of the file, waiting for the lock until `until` (a journal
 // beside the file after that); throws when it cannot.
-void WriteSettings(ProfileFile& file, const SharedState& shared, const SettingsAtStart& atStart, LockDeadline until);
+void WriteSettings(ProfileFile& file, const GameOptions& options, const SettingsAtStart& atStart, LockDeadline until);
 
 // One try at the lock: false when another copy holds it and the key waits.
 bool WriteSwitch(ProfileFile& file, const char* key, bool on);

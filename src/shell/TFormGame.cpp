@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "controls/TGauge.h"
@@ -21,8 +22,8 @@
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/LocaleFormats.h"
 #include "platform/qt/SoundPlayer.h"
-#include "records/RecordsStore.h"
-#include "records/SharedState.h"
+#include "records/BestPlayers.h"
+#include "records/RecordsFile.h"
 #include "records/TDataHora.h"
 #include "windows/TGallery.h"
 #include "shell/BoardCursor.h"
@@ -32,14 +33,8 @@
 #include "windows/TMensagem.h"
 
 namespace quillmont {
-namespace {
-
-constexpr const char* kRecordsFileName = "QUILLMONT.REC";
-
-}  // namespace
-
-TFormGame::TFormGame(SharedState& shared, GameServices services)
-    : shared_(shared), services_(std::move(services)), game_(shared_, services_.clock, services_.random, *this) {
+TFormGame::TFormGame(GameServices services)
+    : services_(std::move(services)), game_(options_, services_.clock, services_.random, *this) {
   BuildWindow();
   FormCreate();
 }
@@ -69,7 +64,7 @@ Window* TFormGame::OnFirstUse(Window*& window, std::unique_ptr<Window>& owned, A
 
 TGallery* TFormGame::Gallery() {
   const bool made = gallery_ == nullptr;
-  OnFirstUse(gallery_, ownGallery_, shared_, GalleryFormats::System());
+  OnFirstUse(gallery_, ownGallery_, *bestPlayers_, options_, GalleryFormats::System());
   if (made && gallery_ != nullptr) AttachWindows(gallery_, mensagem_, rules_);
   return gallery_;
 }
@@ -97,7 +92,7 @@ void TFormGame::FormCreate() {
   retryTimer_ = new QTimer(this);
   retryTimer_->setSingleShot(true);
   connect(retryTimer_, &QTimer::timeout, this, [this] { RetryPending(); });
-  StartupSettings settings = ReadSettings(*arqIni_, shared_);
+  StartupSettings settings = ReadSettings(*arqIni_, options_);
   settingsAtStart_ = std::move(settings.atStart);
   // A change runs CheckBox1Click (CheckBox2Click), which takes Mute (Symbols)
   // from the box and writes it again.
@@ -137,9 +132,10 @@ void TFormGame::changeEvent(QEvent* event) {
 void TFormGame::FormShow() {
   // Changing a group's choice runs its click operation; with iniciado_ still
   // false those only take the value, and the one deal comes below.
-  groups_[1]->button(shared_.Board)->setChecked(true);
-  groups_[0]->button(shared_.NumColors - 4)->setChecked(true);
-  groups_[2]->button(shared_.NumFits - 2)->setChecked(true);
+  const Category category = options_.category;
+  groups_[1]->button(category.Board())->setChecked(true);
+  groups_[0]->button(category.NumColors() - 4)->setChecked(true);
+  groups_[2]->button(category.NumFits() - 2)->setChecked(true);
   iniciado_ = true;
   Deal();
 }
@@ -152,19 +148,19 @@ void TFormGame::FormDestroy() {
 }
 
 void TFormGame::WriteFilesAtShutdown() {
-  if (filesWritten_ || !arqIni_ || !records_) return;
+  if (filesWritten_ || !arqIni_ || !bestPlayers_) return;
   filesWritten_ = true;
   // No window may open while the program closes (a logout does not wait).
   // Both files share one wait for their locks; a lock still busy then
   // leaves the changes in a journal beside the file.
   const LockDeadline until = std::chrono::steady_clock::now() + kLockWaitAtShutdown;
   try {
-    records_->Save(shared_, until);
+    bestPlayers_->Save(until);
   } catch (const FileWriteError& e) {
     WriteToStandardError(std::string("Unable to write to ") + e.what());
   }
   try {
-    WriteSettings(*arqIni_, shared_, settingsAtStart_, until);
+    WriteSettings(*arqIni_, options_, settingsAtStart_, until);
   } catch (const ProfileWriteError& e) {
     if (!settingsErrorReported_) Guarded([&] { ReportError(e.what()); });
   }
@@ -186,33 +182,41 @@ void TFormGame::LeArqRec() {
   // (as root may) would leave a file in /usr that no package owns; the
   // player's own copy holds the best players from the first run.
   const ProgramFolder& folder = services_.programFolder;
-  records_ = std::make_unique<RecordsStore>(folder.IsSystemInstall() ? std::string() : folder.Path() + kRecordsFileName,
-                                            services_.userRecordsPath, folder.Descriptor());
-  shared_.Tabela = records_->Load();
+  bestPlayers_ = std::make_unique<BestPlayers>(
+      RecordsStore(folder.IsSystemInstall() ? std::string() : folder.Path() + kRecordsFileName,
+                   services_.userRecordsPath, folder.Descriptor()));
+  bestPlayers_->Load();
 }
 
-void TFormGame::WriteRecords(const std::function<bool()>& write) {
+namespace {
+
+// One write during play: whether it was made (false: another copy's lock
+// held it back), or nothing when it failed. A failure is reported the first
+// time only; the changes wait and go with the next write that can be made.
+template <typename Error>
+std::optional<bool> WriteDuringPlay(const std::function<bool()>& write, bool& reported, const char* prefix) {
   try {
-    recordsPending_ = !write();
-    // Another copy is writing; ours follows once it is done.
-    if (recordsPending_) RetryLater();
-  } catch (const FileWriteError& e) {
-    // Once: the changes stay unsaved and every later write tries again.
-    if (recordsErrorReported_) return;
-    recordsErrorReported_ = true;
-    ReportError(std::string("Unable to write to ") + e.what());
+    return write();
+  } catch (const Error& e) {
+    if (!reported) ReportError(prefix + std::string(e.what()));
+    reported = true;
+    return std::nullopt;
   }
+}
+
+}  // namespace
+
+void TFormGame::WriteRecords(const std::function<bool()>& write) {
+  const std::optional<bool> written = WriteDuringPlay<FileWriteError>(write, recordsErrorReported_, "Unable to write to ");
+  if (!written) return;
+  recordsPending_ = !*written;
+  // Another copy is writing; ours follows once it is done.
+  if (recordsPending_) RetryLater();
 }
 
 void TFormGame::WriteSetting(const std::function<bool()>& write) {
-  try {
-    if (!write()) RetryLater();
-  } catch (const ProfileWriteError& e) {
-    // Once: the keys wait, and go with the next write that can be made.
-    if (settingsErrorReported_) return;
-    settingsErrorReported_ = true;
-    ReportError(e.what());
-  }
+  const std::optional<bool> written = WriteDuringPlay<ProfileWriteError>(write, settingsErrorReported_, "");
+  if (written == false) RetryLater();
 }
 
 void TFormGame::RetryLater() {
@@ -228,27 +232,29 @@ void TFormGame::RetryPending() {
 }
 
 void TFormGame::GravaArqRec() {
-  WriteRecords([this] { return records_->Save(shared_); });
+  WriteRecords([this] { return bestPlayers_->Save(); });
 }
 
 void TFormGame::AtualizaGaleria(TReal6 escore, std::int32_t perdidas) {
-  WriteRecords([&] { return records_->RankFinishedGame(shared_, escore, perdidas, Today(services_.clock)); });
+  WriteRecords([&] {
+    return bestPlayers_->RankFinishedGame(options_.category, escore, perdidas, Today(services_.clock));
+  });
 }
 
 // ---- options --------------------------------------------------------------
 
 void TFormGame::RadioGroup1Click() {
-  shared_.NumColors = groups_[0]->checkedId() + 4;
+  options_.category = options_.category.WithNumColors(groups_[0]->checkedId() + 4);
   OptionChanged();
 }
 
 void TFormGame::RadioGroup2Click() {
-  shared_.Board = static_cast<std::uint8_t>(groups_[1]->checkedId());
+  options_.category = options_.category.WithBoard(groups_[1]->checkedId());
   OptionChanged();
 }
 
 void TFormGame::RadioGroup3Click() {
-  shared_.NumFits = groups_[2]->checkedId() + 2;
+  options_.category = options_.category.WithNumFits(groups_[2]->checkedId() + 2);
   OptionChanged();
 }
 
@@ -258,14 +264,14 @@ void TFormGame::OptionChanged() {
 }
 
 void TFormGame::CheckBox1Click() {
-  game_.Mute = checkBox1_->isChecked();
-  WriteSetting([this] { return WriteSwitch(*arqIni_, kMuteKey, game_.Mute); });
+  options_.Mute = checkBox1_->isChecked();
+  WriteSetting([this] { return WriteSwitch(*arqIni_, kMuteKey, options_.Mute); });
 }
 
 void TFormGame::CheckBox2Click() {
-  symbols_ = checkBox2_->isChecked();
+  options_.Symbols = checkBox2_->isChecked();
   RedrawTiles();  // first: a failed write leaves the board as the box says
-  WriteSetting([this] { return WriteSwitch(*arqIni_, kSymbolsKey, symbols_); });
+  WriteSetting([this] { return WriteSwitch(*arqIni_, kSymbolsKey, options_.Symbols); });
 }
 
 // ---- board, toolbar, timer ------------------------------------------------
@@ -291,7 +297,9 @@ void TFormGame::NewGameAction() { Deal(); }
 
 void TFormGame::Deal() {
   ++dealCount_;
+  bestPlayers_->ClearMark();
   game_.InicializaJogo();
+  panel7_->resize(panel7_->width(), options_.category.Board() == 2 ? 420 : 392);
   cursor_->NewBoard(game_.ColIni(), game_.ColFim(), game_.LinIni(), game_.LinFim());
   // Even after a click in an option group: keys then play, and an arrow
   // meant for the board cannot throw the new game away.
@@ -334,7 +342,7 @@ void TFormGame::DesenhaPeca(int column, int row) {
     cell.SetPicture(LoadBitmapFile(services_.programFolder, file));  // on failure the cell keeps its last look
     return;
   }
-  PaintTile(peca, cell.Picture(), symbols_);
+  PaintTile(peca, cell.Picture(), options_.Symbols);
   cell.PictureChanged();
 }
 
@@ -358,11 +366,9 @@ void TFormGame::SetGaugeProgress(int progress) { gauge1_->SetProgress(progress);
 
 void TFormGame::BarMovesAgain() { RunBarTimer(); }
 
-void TFormGame::SetBoardHeight(int height) { panel7_->resize(panel7_->width(), height); }
-
 void TFormGame::GameEnded(TReal6 escore, std::int32_t perdidas) {
   AtualizaGaleria(escore, perdidas);
-  if (shared_.PosicaoRanking >= kNoRank) {
+  if (bestPlayers_->PosicaoRanking() >= kNoRank) {
     if (TMensagem* mensagem = Mensagem()) mensagem->exec();
     return;
   }

@@ -14,6 +14,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/ShutdownBudget.h"
 #include "platform/qt/ErrorReport.h"
+#include "records/GameOptions.h"
 #include "shell/Settings.h"
 
 class QButtonGroup;
@@ -25,12 +26,12 @@ class QTimer;
 
 namespace quillmont {
 
+class BestPlayers;
 class BoardCursor;
 class Clock;
 class PictureControl;
 class ProfileFile;
 class RandomSource;
-class RecordsStore;
 class SoundPlayer;
 class TFormRules;
 class TGallery;
@@ -39,7 +40,6 @@ class TGradient;
 class TLabel3D;
 class TMensagem;
 class WindowCanvas;
-struct SharedState;
 
 // What the main window needs from the system, injected so that tests run it
 // with a fake clock, a scripted generator, a silent player and their own folders.
@@ -58,7 +58,7 @@ class TFormGame : public QWidget, private GameView {
   Q_OBJECT
  public:
   // Runs FormCreate: current folder, settings, best players, seed.
-  TFormGame(SharedState& shared, GameServices services);
+  explicit TFormGame(GameServices services);
   // Runs FormDestroy: the best players first, then the settings.
   ~TFormGame() override;
 
@@ -71,7 +71,10 @@ class TFormGame : public QWidget, private GameView {
 
   Game& Jogo() { return game_; }
   const Game& Jogo() const { return game_; }
-  bool Mute() const { return game_.Mute; }
+  // The player's choices, which the rules and the gallery read.
+  GameOptions& Options() { return options_; }
+  // The best players; read at start-up.
+  BestPlayers& Records() { return *bestPlayers_; }
 
   // Controls, for tests and for the screenshot tool.
   PictureControl* Image(int cellIndex) const { return cells_[static_cast<std::size_t>(cellIndex)]; }
@@ -115,7 +118,8 @@ class TFormGame : public QWidget, private GameView {
   void LeArqRec();
   // Ranks the finished game against the best-players file as it is now and
   // writes it at once, nameless: a kill while the name is typed loses only
-  // the name. PosicaoRanking takes the verdict.
+  // the name. PosicaoRanking takes the verdict. (The gallery's AtualizaGaleria
+  // only repaints its rows.)
   void AtualizaGaleria(TReal6 escore, std::int32_t perdidas);
   // Runs one write of the best players (false: held back by another copy's
   // lock); reports the first failure and retries a write held back.
@@ -165,14 +169,13 @@ class TFormGame : public QWidget, private GameView {
   void SetGaugeMaximum(int maximum) override;
   void SetGaugeProgress(int progress) override;
   void BarMovesAgain() override;
-  void SetBoardHeight(int height) override;
   void GameEnded(TReal6 escore, std::int32_t perdidas) override;
 
-  SharedState& shared_;
   GameServices services_;
+  GameOptions options_;
   std::unique_ptr<ProfileFile> arqIni_;
   SettingsAtStart settingsAtStart_;
-  std::unique_ptr<RecordsStore> records_;
+  std::unique_ptr<BestPlayers> bestPlayers_;
   bool recordsErrorReported_ = false;
   bool settingsErrorReported_ = false;
   bool filesWritten_ = false;
@@ -215,7 +218,6 @@ class TFormGame : public QWidget, private GameView {
   std::array<QButtonGroup*, 3> groups_{};
   QCheckBox* checkBox1_ = nullptr;
   QCheckBox* checkBox2_ = nullptr;
-  bool symbols_ = false;
   QTimer* timer1_ = nullptr;
   GuardedRepeating timer1Guard_;
   std::array<PictureControl*, 160> cells_{};

@@ -162,12 +162,12 @@ void TFormGame::BuildSidePanel() {
     std::vector<const char*> choices;
     void (TFormGame::*click)();
   };
-  const std::array<Group, 3> groups{{{"Level", QRect(6, 112, 89, 105), {"Easy", "Standard", "Difficult"},
-                                      &TFormGame::RadioGroup1Click},
-                                     {"Board", QRect(6, 232, 89, 105), {"Small", "Medium", "Big"},
-                                      &TFormGame::RadioGroup2Click},
-                                     {"Setting", QRect(6, 353, 89, 70), {"Duos", "Trios"},
-                                      &TFormGame::RadioGroup3Click}}};
+  const auto names = [](const auto& list) { return std::vector<const char*>(list.begin(), list.end()); };
+  const std::array<Group, 3> groups{{
+      {"Level", QRect(6, 112, 89, 105), names(Category::kLevelNames), &TFormGame::RadioGroup1Click},
+      {"Board", QRect(6, 232, 89, 105), names(Category::kBoardNames), &TFormGame::RadioGroup2Click},
+      {"Setting", QRect(6, 353, 89, 70), names(Category::kSettingNames), &TFormGame::RadioGroup3Click},
+  }};
   for (std::size_t g = 0; g < groups.size(); ++g) {
     auto* box = new QGroupBox(QString::fromLatin1(groups[g].caption), panel3_);
     box->setGeometry(groups[g].bounds);

@@ -19,7 +19,7 @@
 #include "platform/qt/InstalledPlugins.h"
 #include "platform/qt/SignalCloser.h"
 #include "platform/qt/SoundPlayer.h"
-#include "records/SharedState.h"
+#include "records/RecordsFile.h"
 #include "shell/CommandLine.h"
 #include "shell/Settings.h"
 #include "shell/TFormGame.h"
@@ -93,17 +93,16 @@ int main(int argc, char** argv) {
   SignalCloser closer;
 
   try {
-    SharedState shared;
     SystemClock clock;
     StdRandom random;
     // Destroyed after the main window, once both files are written: should
     // its thread be stuck in the sound server then, the process ends there.
     QtSoundPlayer sound(programFolder, {std::begin(kWaveFiles), std::end(kWaveFiles)});
     GameServices services{clock, random, sound, programFolder, SettingsFilePath(kSettingsFileName),
-                          UserDataFilePath("quillmont/QUILLMONT.REC")};
+                          UserDataFilePath(std::string("quillmont/") + kRecordsFileName)};
     SayWhatIsNotKept(services);
 
-    TFormGame formGame(shared, services);
+    TFormGame formGame(services);
     liveWindow = &formGame;
     const ForgetWindow forget;  // before the window goes, which writes the files itself
     std::atexit(WriteFilesOnExit);

@@ -22,15 +22,11 @@
 #include "platform/TextFormats.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/LocaleFormats.h"
-#include "records/SharedState.h"
-#include "records/TableChanges.h"
+#include "records/BestPlayers.h"
+#include "records/GameOptions.h"
 
 namespace quillmont {
 namespace {
-
-const char* const kBoardNames[] = {"Small", "Medium", "Big"};
-const char* const kLevelNames[] = {"Easy", "Standard", "Difficult"};
-const char* const kSettingNames[] = {"Duos", "Trios"};
 
 void SetTextColour(QLabel* label, QColor colour) {
   QPalette palette = label->palette();
@@ -83,22 +79,15 @@ TLabel3D* MakeTitle(QWidget* parent, QRect bounds) {
   return title;
 }
 
-QString CategoryTitle(int board, int numColors, int numFits) {
-  return QString::fromLatin1(kSettingNames[numFits - 2]) + QStringLiteral(" - ") +
-         QString::fromLatin1(kLevelNames[numColors - 4]) + QStringLiteral(" - ") +
-         QString::fromLatin1(kBoardNames[board]) + QStringLiteral(" board");
-}
-
 // The category title has a fixed width laid out for a narrow font. Where the
 // first choice would cut the longest title, a narrower face of the same size
 // is used, the same for every category so the title does not jump.
 QFont CategoryTitleFont(int width) {
   return FirstFontThatFits(19, false, [width](const QFontMetrics& metrics) {
     int widest = 0;
-    for (int board = 0; board <= 2; ++board)
-      for (int colors = 4; colors <= 6; ++colors)
-        for (int fits = 2; fits <= 3; ++fits)
-          widest = std::max(widest, metrics.horizontalAdvance(CategoryTitle(board, colors, fits)));
+    for (int index = 0; index < Category::kCount; ++index) {
+      widest = std::max(widest, metrics.horizontalAdvance(QString::fromLatin1(Category::AtIndex(index).Title())));
+    }
     return widest + 2 <= width;  // room for the raised edges too
   });
 }
@@ -116,9 +105,13 @@ bool AskReset() {
 
 GalleryFormats GalleryFormats::System() { return {SystemThousandsSeparator(), SystemShortDatePattern()}; }
 
-TGallery::TGallery(SharedState& shared, GalleryFormats formats, QWidget* parent)
-    : QDialog(parent), confirmReset(AskReset), shared_(shared), formats_(std::move(formats)) {
-  category_ = OwnCategory();
+TGallery::TGallery(BestPlayers& bestPlayers, GameOptions& options, GalleryFormats formats, QWidget* parent)
+    : QDialog(parent),
+      confirmReset(AskReset),
+      bestPlayers_(bestPlayers),
+      options_(options),
+      formats_(std::move(formats)) {
+  category_ = options_.category;
   setWindowTitle(QStringLiteral("Quillmont Gallery"));
   setModal(true);
   setFont(ProgramFont(11));
@@ -200,10 +193,6 @@ TGallery::TGallery(SharedState& shared, GalleryFormats formats, QWidget* parent)
   SetBrowsing(false);
 }
 
-int TGallery::OwnCategory() const {
-  return TTabelaRecordes::CategoryIndex(shared_.Board, shared_.NumColors, shared_.NumFits);
-}
-
 void TGallery::SetBrowsing(bool on) {
   browsing_ = on;
   wheelAngle_ = 0;
@@ -211,22 +200,16 @@ void TGallery::SetBrowsing(bool on) {
   lbCateg_->setToolTip(on ? QStringLiteral("Page Up / Page Down: other categories") : QString());
 }
 
-void TGallery::ShowCategory(int category) {
+void TGallery::ShowCategory(Category category) {
   category_ = category;
   AtualizaGaleria();
   ShowTitle();
 }
 
-TTabelaRecordes::Category TGallery::Shown() const { return TTabelaRecordes::CategoryAt(category_); }
-
-void TGallery::ShowTitle() {
-  const TTabelaRecordes::Category shown = Shown();
-  lbCateg_->SetCaption(CategoryTitle(shown.board, shown.numColors, shown.numFits));
-}
+void TGallery::ShowTitle() { lbCateg_->SetCaption(QString::fromLatin1(category_.Title())); }
 
 void TGallery::Browse(int step) {
-  constexpr int kCategories = TTabelaRecordes::kCategories;
-  if (browsing_) ShowCategory(((category_ + step) % kCategories + kCategories) % kCategories);
+  if (browsing_) ShowCategory(Category::AtIndex(category_.Index() + step));
 }
 
 bool TGallery::eventFilter(QObject* watched, QEvent* event) {
@@ -264,9 +247,8 @@ void TGallery::BuildRows() {
 }
 
 void TGallery::AtualizaGaleria() {
-  const TTabelaRecordes::Category shown = Shown();
   for (int r = 1; r <= 15; ++r) {
-    const TRecorde& entry = shared_.Tabela.At(shown.board, shown.numColors, shown.numFits, r);
+    const TRecorde& entry = bestPlayers_.Tabela().At(category_, r);
     const std::array<std::string, 5> texts = FormatGalleryRow(entry, r, formats_);
     for (int c = 0; c < 5; ++c) Cell(r, c)->setText(QString::fromStdString(texts[static_cast<std::size_t>(c)]));
     FitRightAligned(Cell(r, 2), 214, 40);
@@ -274,20 +256,20 @@ void TGallery::AtualizaGaleria() {
     FitRightAligned(Cell(r, 4), 310, dateWidth_);
     for (int c = 0; c < 5; ++c) SetTextColour(Cell(r, c), Qt::black);
   }
-  // The result was ranked in the game's own category.
-  if (shared_.PosicaoRanking < kNoRank && category_ == OwnCategory()) {
-    for (int c = 0; c < 5; ++c) SetTextColour(Cell(shared_.PosicaoRanking, c), QColor(255, 0, 0));
+  // The result was ranked in the category on show.
+  if (const int marked = bestPlayers_.MarkedRow(category_); marked < kNoRank) {
+    for (int c = 0; c < 5; ++c) SetTextColour(Cell(marked, c), QColor(255, 0, 0));
   }
 }
 
 int TGallery::ShowForNameEntry() {
   edit1_->setVisible(true);
   label81_->setVisible(true);
-  category_ = OwnCategory();
+  category_ = options_.category;
   SetBrowsing(false);
   AtualizaGaleria();
   const int result = exec();
-  NameRankedResult(shared_);
+  bestPlayers_.Name(options_.Player);
   if (onTableChanged) onTableChanged();
   return result;
 }
@@ -295,7 +277,7 @@ int TGallery::ShowForNameEntry() {
 void TGallery::ShowForViewing() {
   edit1_->setVisible(false);
   label81_->setVisible(false);
-  category_ = OwnCategory();
+  category_ = options_.category;
   SetBrowsing(true);
   AtualizaGaleria();
   exec();
@@ -312,12 +294,13 @@ void TGallery::showEvent(QShowEvent* event) {
 
 void TGallery::FormShow() {
   if (edit1_->isVisibleTo(this)) {
-    edit1_->setText(QString::fromLatin1(shared_.Player.data(), static_cast<qsizetype>(shared_.Player.size())));
+    const std::string& player = options_.Player.Text();
+    edit1_->setText(QString::fromLatin1(player.data(), static_cast<qsizetype>(player.size())));
   }
   // The marked row shows the name being entered; opened only for viewing,
   // it shows the name that was stored.
-  if (edit1_->isVisibleTo(this) && shared_.PosicaoRanking < kNoRank) {
-    Cell(shared_.PosicaoRanking, 1)->setText(edit1_->text());
+  if (edit1_->isVisibleTo(this) && bestPlayers_.PosicaoRanking() < kNoRank) {
+    Cell(bestPlayers_.PosicaoRanking(), 1)->setText(edit1_->text());
   }
   if (edit1_->isVisibleTo(this)) {
     edit1_->setFocus();
@@ -356,22 +339,21 @@ void TGallery::Edit1Change() {
     return;
   }
   // After a Reset the marked row is empty for good; it no longer echoes the name.
-  if (AwaitsName(shared_)) Cell(shared_.PosicaoRanking, 1)->setText(text);
+  if (bestPlayers_.AwaitsName()) Cell(bestPlayers_.PosicaoRanking(), 1)->setText(text);
 }
 
 void TGallery::BitBtn1Click() {
   // Only a name asked for is taken: opened for viewing, the hidden box must
   // not overwrite the name remembered.
   if (edit1_->isVisibleTo(this)) {
-    shared_.Player = CleanName(edit1_->text().left(kMaxNameLength).toLatin1().toStdString());
+    options_.Player = PlayerName(edit1_->text().toLatin1().toStdString());
   }
   accept();
 }
 
 void TGallery::BitBtn2Click() {
   if (!confirmReset || !confirmReset()) return;
-  const TTabelaRecordes::Category shown = Shown();
-  ResetCategory(shared_, shown.board, shown.numColors, shown.numFits);
+  bestPlayers_.ResetCategory(category_);
   AtualizaGaleria();
   if (onTableChanged) onTableChanged();
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "records/Category.h"
 #include "records/TRecorde.h"
 #include "windows/GalleryRows.h"
 
@@ -18,14 +19,17 @@ class QShortcut;
 
 namespace quillmont {
 
+class BestPlayers;
 class TLabel3D;
-struct SharedState;
+struct GameOptions;
 
 class TGallery : public QDialog {
   Q_OBJECT
  public:
-  explicit TGallery(SharedState& shared, GalleryFormats formats = GalleryFormats::System(),
-                    QWidget* parent = nullptr);
+  // Shows `bestPlayers`; the game's category and the name offered come
+  // from `options`, and a name confirmed goes back there.
+  TGallery(BestPlayers& bestPlayers, GameOptions& options, GalleryFormats formats = GalleryFormats::System(),
+           QWidget* parent = nullptr);
 
   // After a ranked game: the name box offered, the new row marked; when the
   // window closes the new entry takes Player's name. Returns the dialog's
@@ -36,7 +40,8 @@ class TGallery : public QDialog {
   // 18 categories in the order of the records file, wrapping.
   void ShowForViewing();
   // Refreshes the 15 rows from the category on show, and marks the new row
-  // when that is the game's own category.
+  // when that is the game's own category. (The main window's AtualizaGaleria
+  // ranks a finished game.)
   void AtualizaGaleria();
 
   // Called whenever the table changed here (a name stored, a Reset), so the
@@ -66,17 +71,16 @@ class TGallery : public QDialog {
   void BitBtn1Click();
   void BitBtn2Click();
   void BuildRows();
-  int OwnCategory() const;
-  void ShowCategory(int category);
-  TTabelaRecordes::Category Shown() const;
+  void ShowCategory(Category category);
   void ShowTitle();
   void Browse(int step);
   void SetBrowsing(bool on);
 
-  SharedState& shared_;
+  BestPlayers& bestPlayers_;
+  GameOptions& options_;
   GalleryFormats formats_;
   int dateWidth_ = 49;  // the date column, wide enough for the date format
-  int category_ = 0;    // on show: 0..17, the order of the records file
+  Category category_;   // on show
   bool browsing_ = false;
   int wheelAngle_ = 0;  // eighths of a degree not yet turned into a step
   std::array<QShortcut*, 2> browseKeys_{};

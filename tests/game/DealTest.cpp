@@ -40,8 +40,6 @@ TEST_F(DealTest, EveryCombinationLiesOnExactlyNumFitsTilesForAllOptions) {
           EXPECT_EQ(view.gaugeMaximum, 10 * expectedT[board][colors - 4][fits - 2]);
           EXPECT_EQ(view.tilesLeft, tiles[board]);
           EXPECT_EQ(view.score, 0.0);
-          EXPECT_EQ(view.boardHeight, board == 2 ? 420 : 392);
-          EXPECT_EQ(shared.PosicaoRanking, kNoRank);
           EXPECT_FALSE(game.JogoTerminado());
           EXPECT_EQ(game.NumSelecionadas(), 0);
         }
@@ -51,11 +49,11 @@ TEST_F(DealTest, EveryCombinationLiesOnExactlyNumFitsTilesForAllOptions) {
 }
 
 TEST(DealOrder, DrawsAttributesOneThreeTwoFourThenColumnThenRow) {
-  SharedState shared;  // Small, Easy, Duos: columns 5..12, rows 3..8
+  GameOptions options;  // Small, Easy, Duos: columns 5..12, rows 3..8
   FakeClock clock;
   ScriptedRandom random;
   RecordingView view;
-  Game game(shared, clock, random, view);
+  Game game(options, clock, random, view);
   // First group: attributes 1,3,2,4 get 1,2,3,4 -> tile (1,3,2,4) code 1324.
   // Its copy: column 5+0 row 3+0 is the visited cell itself (occupied), so
   // both are drawn again: column 5+7, row 3+5 -> (12, 8).
@@ -97,10 +95,8 @@ TEST_F(DealTest, DealAfterGameOverRestartsPlay) {
     for (int r = game.LinIni(); r <= game.LinFim(); ++r) game.Peca(c, r).Estado = kRemovida;
   EXPECT_FALSE(game.TemJogada());
   EXPECT_TRUE(game.JogoTerminado());
-  shared.PosicaoRanking = 3;
   Deal(0, 4, 2);
   EXPECT_FALSE(game.JogoTerminado());
-  EXPECT_EQ(shared.PosicaoRanking, kNoRank);
   EXPECT_TRUE(game.TemJogada());
 }
 

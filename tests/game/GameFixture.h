@@ -8,22 +8,20 @@
 #include "RecordingView.h"
 #include "platform/FakeClock.h"
 #include "platform/RandomSource.h"
-#include "records/SharedState.h"
+#include "records/GameOptions.h"
 
 namespace quillmont::testing {
 
 class GameFixture : public ::testing::Test {
  protected:
-  SharedState shared;
+  GameOptions options;
   FakeClock clock;
   StdRandom random;
   RecordingView view;
-  Game game{shared, clock, random, view};
+  Game game{options, clock, random, view};
 
   void Deal(int board, int colors, int fits, std::uint32_t seed = 1) {
-    shared.Board = static_cast<std::uint8_t>(board);
-    shared.NumColors = colors;
-    shared.NumFits = fits;
+    options.category = Category(board, colors, fits);
     random.Seed(seed);
     game.InicializaJogo();
     view.game = &game;

@@ -18,7 +18,6 @@ class RecordingView final : public GameView {
   bool failPictures = false;     // DesenhaPeca of a state 2 or 3 cell throws
   int gaugeMaximum = 0;
   int gaugeProgress = 0;
-  int boardHeight = 0;
   int barWakes = 0;
   int tilesLeft = 0;
   double score = 0;
@@ -52,7 +51,6 @@ class RecordingView final : public GameView {
     gaugeProgress = progress;
     log.push_back("gauge " + std::to_string(progress));
   }
-  void SetBoardHeight(int height) override { boardHeight = height; }
   void BarMovesAgain() override { ++barWakes; }
   void GameEnded(TReal6 escore, std::int32_t perdidas) override {
     results.push_back({escore.ToLongDouble(), perdidas});

@@ -25,9 +25,9 @@ class ScoreTest : public GameFixture {
     const int c = game.ColIni();
     const int r = game.LinIni();
     Click(c, r);
-    if (shared.NumFits == 3) Click(c, r + 1);
+    if (options.category.NumFits() == 3) Click(c, r + 1);
     clock.AdvanceMilliseconds(afterMs);
-    Click(c, r + shared.NumFits - 1);
+    Click(c, r + options.category.NumFits() - 1);
     return game.Escore().ToLongDouble();
   }
 };

@@ -6,7 +6,6 @@
 #include <iterator>
 
 #include "platform/TextFormats.h"
-#include "records/Ranking.h"
 #include "records/RecordsFile.h"
 #include "support/DecimalCommaLocale.h"
 
@@ -195,40 +194,6 @@ TEST(RecordsFile, DamagedFilesLoseOnlyWhatIsDamaged) {
   std::string lf = text;
   std::erase(lf, '\r');
   EXPECT_EQ(FormatRecords(ParseRecords(lf)), text);
-}
-
-TEST(Ranking, OneInsertionTiesBelowRank15Dropped) {
-  TTabelaRecordes t;
-  EXPECT_EQ(RankResult(t, 0, 4, 2, TReal6::FromDouble(500), 3, 45292), 1);
-  EXPECT_EQ(t.At(0, 4, 2, 1).Escore.ToLongDouble(), 500);
-  EXPECT_EQ(t.At(0, 4, 2, 1).Perdidas, 3);
-  EXPECT_EQ(t.At(0, 4, 2, 1).Data, 45292.0);
-  for (int r = 2; r <= 15; ++r) EXPECT_EQ(t.At(0, 4, 2, r), TRecorde{});
-
-  TTabelaRecordes u;
-  const long double scores[] = {900, 700, 700, 500};
-  for (int r = 1; r <= 4; ++r) u.At(2, 6, 3, r) = Entry("R" + std::to_string(r), scores[r - 1], r, 1);
-  EXPECT_EQ(RankResult(u, 2, 6, 3, TReal6::FromDouble(700), 0, 2), 4);
-  EXPECT_EQ(u.At(2, 6, 3, 3).Nome, "R3");
-  EXPECT_EQ(u.At(2, 6, 3, 4).Nome, "");
-  EXPECT_EQ(u.At(2, 6, 3, 5).Nome, "R4");
-
-  TTabelaRecordes full;
-  for (int r = 1; r <= 15; ++r) full.At(1, 5, 2, r) = Entry("F" + std::to_string(r), 1000 - 50 * r, 0, 1);
-  ASSERT_EQ(full.At(1, 5, 2, 14).Escore.ToLongDouble(), 300);
-  full.At(1, 5, 2, 15) = Entry("F15", 300, 0, 1);
-  const TTabelaRecordes before = full;
-  EXPECT_EQ(RankResult(full, 1, 5, 2, TReal6::FromDouble(300), 0, 2), kNoRank);
-  EXPECT_EQ(full, before);
-  EXPECT_EQ(RankResult(full, 1, 5, 2, TReal6::FromDouble(301), 0, 2), 14);  // above the 300 at 14 and 15
-  EXPECT_EQ(full.At(1, 5, 2, 15).Nome, "F14");
-
-  TTabelaRecordes empty;
-  EXPECT_EQ(RankResult(empty, 0, 4, 2, TReal6::FromDouble(-8735), 2, 1), kNoRank);
-  EXPECT_EQ(RankResult(empty, 0, 4, 2, TReal6::FromDouble(0), 2, 1), kNoRank);
-  EXPECT_EQ(empty, TTabelaRecordes{});
-  // Other categories are untouched.
-  EXPECT_EQ(t.At(0, 4, 3, 1), TRecorde{});
 }
 
 }  // namespace

@@ -16,8 +16,8 @@
 #include "support/AsOrdinaryUser.h"
 #include "records/RecordsFile.h"
 #include "records/RecordsStore.h"
-#include "records/SharedState.h"
-#include "records/TableChanges.h"
+#include "records/BestPlayers.h"
+#include "records/GameOptions.h"
 
 namespace quillmont {
 namespace {
@@ -45,27 +45,50 @@ class RecordsStoreTest : public ::testing::Test {
   fs::path ProgramFile() const { return root / "program" / "QUILLMONT.REC"; }
   fs::path UserFile() const { return root / "data" / "quillmont" / "QUILLMONT.REC"; }
   RecordsStore Store() const { return RecordsStore(ProgramFile().string(), UserFile().string()); }
+  TTabelaRecordes LoadTable() const {
+    BestPlayers best(Store());
+    best.Load();
+    return best.Tabela();
+  }
   static LockDeadline AtShutdown() { return std::chrono::steady_clock::now() + std::chrono::milliseconds(50); }
 
-  // One running copy: its own shared state over its own store.
+  // One running copy: its own best players over its own store.
   struct Copy {
-    SharedState shared;
-    RecordsStore store;
+    BestPlayers best;
+    GameOptions options;
     // The game's end: ranked against the file and written, nameless.
     bool Rank(long double score, std::int32_t missed, TDataHora day) {
-      return store.RankFinishedGame(shared, TReal6::FromDouble(score), missed, day);
+      return best.RankFinishedGame(options.category, TReal6::FromDouble(score), missed, day);
     }
     // OK in the gallery: the name given and written.
     void Name(const std::string& name) {
-      shared.Player = name;
-      NameRankedResult(shared);
-      store.Save(shared);
+      options.Player = PlayerName(name);
+      best.Name(options.Player);
+      best.Save();
     }
   };
   Copy Open() const {
-    Copy copy{SharedState{}, Store()};
-    copy.shared.Tabela = copy.store.Load();
+    Copy copy{BestPlayers(Store()), {}};
+    copy.best.Load();
     return copy;
+  }
+  // Ranks one result in `table`, as the file holds it: its rank, and the
+  // table as ranked.
+  int RankInto(TTabelaRecordes& table, Category category, long double score, std::int32_t missed, TDataHora day) {
+    { std::ofstream(ProgramFile(), std::ios::binary) << FormatRecords(table); }
+    Copy copy = Open();
+    copy.options.category = category;
+    copy.Rank(score, missed, day);
+    table = copy.best.Tabela();
+    return copy.best.PosicaoRanking();
+  }
+  static TRecorde Entry(const std::string& name, long double score, int missed, double date) {
+    TRecorde e;
+    e.Nome = name;
+    e.Escore = TReal6::FromDouble(score);
+    e.Perdidas = missed;
+    e.Data = date;
+    return e;
   }
 
   fs::path root;
@@ -77,25 +100,25 @@ TEST_F(RecordsStoreTest, TwoCopiesKeepEachOthersResultsAndNames) {
   // Each ranks a game and writes at once, with the empty name: a kill while
   // the name is typed loses only the name.
   EXPECT_TRUE(a.Rank(500, 3, 46000));
-  EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, 1).Escore.ToLongDouble(), 500);
-  EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, 1).Nome, "");
+  EXPECT_EQ(ParseRecords(Read(ProgramFile())).At({0, 4, 2}, 1).Escore.ToLongDouble(), 500);
+  EXPECT_EQ(ParseRecords(Read(ProgramFile())).At({0, 4, 2}, 1).Nome, "");
   b.Rank(900, 1, 46001);
-  EXPECT_EQ(b.shared.PosicaoRanking, 1);
+  EXPECT_EQ(b.best.PosicaoRanking(), 1);
   // b now sees a's result below its own; a's row moves down when a writes.
-  EXPECT_EQ(b.shared.Tabela.At(0, 4, 2, 2).Escore.ToLongDouble(), 500);
+  EXPECT_EQ(b.best.Tabela().At({0, 4, 2}, 2).Escore.ToLongDouble(), 500);
 
   a.Name("Ana");
-  EXPECT_EQ(a.shared.PosicaoRanking, 2);  // the marked row follows the result
+  EXPECT_EQ(a.best.PosicaoRanking(), 2);  // the marked row follows the result
   b.Name("Bo\x1A\r\n");  // a control character never reaches the file
-  a.store.Save(a.shared);  // closing: nothing left to add, nothing lost
-  b.store.Save(b.shared, AtShutdown());
+  a.best.Save();  // closing: nothing left to add, nothing lost
+  b.best.Save(AtShutdown());
 
   const TTabelaRecordes onDisk = ParseRecords(Read(ProgramFile()));
-  EXPECT_EQ(onDisk.At(0, 4, 2, 1).Nome, "Bo");
-  EXPECT_EQ(onDisk.At(0, 4, 2, 1).Escore.ToLongDouble(), 900);
-  EXPECT_EQ(onDisk.At(0, 4, 2, 2).Nome, "Ana");
-  EXPECT_EQ(onDisk.At(0, 4, 2, 2).Perdidas, 3);
-  EXPECT_EQ(onDisk.At(0, 4, 2, 3), TRecorde{});
+  EXPECT_EQ(onDisk.At({0, 4, 2}, 1).Nome, "Bo");
+  EXPECT_EQ(onDisk.At({0, 4, 2}, 1).Escore.ToLongDouble(), 900);
+  EXPECT_EQ(onDisk.At({0, 4, 2}, 2).Nome, "Ana");
+  EXPECT_EQ(onDisk.At({0, 4, 2}, 2).Perdidas, 3);
+  EXPECT_EQ(onDisk.At({0, 4, 2}, 3), TRecorde{});
   EXPECT_EQ(Read(ProgramFile()).size(), 15120u);
 
   // Two equal results of two copies each keep their own name.
@@ -103,36 +126,36 @@ TEST_F(RecordsStoreTest, TwoCopiesKeepEachOthersResultsAndNames) {
   Copy d = Open();
   c.Rank(700, 0, 46002);
   d.Rank(700, 0, 46002);
-  EXPECT_EQ(d.shared.PosicaoRanking, 3);  // an equal score goes below
+  EXPECT_EQ(d.best.PosicaoRanking(), 3);  // an equal score goes below
   d.Name("Dee");
   c.Name("Cy");
   const TTabelaRecordes both = ParseRecords(Read(ProgramFile()));
-  EXPECT_EQ(both.At(0, 4, 2, 2).Nome, "Cy");
-  EXPECT_EQ(both.At(0, 4, 2, 3).Nome, "Dee");
-  EXPECT_EQ(both.At(0, 4, 2, 4).Nome, "Ana");
+  EXPECT_EQ(both.At({0, 4, 2}, 2).Nome, "Cy");
+  EXPECT_EQ(both.At({0, 4, 2}, 3).Nome, "Dee");
+  EXPECT_EQ(both.At({0, 4, 2}, 4).Nome, "Ana");
 }
 
 // A full category: fourteen results far above and one of 1 at rank 15.
 TEST_F(RecordsStoreTest, AResultIsRankedAndNamedAgainstTheFileAsItIsThen) {
   TTabelaRecordes table;
   for (int r = 1; r <= 14; ++r) {
-    table.At(0, 4, 2, r).Nome = "Top" + std::to_string(r);
-    table.At(0, 4, 2, r).Escore = TReal6::FromDouble(999999);
+    table.At({0, 4, 2}, r).Nome = "Top" + std::to_string(r);
+    table.At({0, 4, 2}, r).Escore = TReal6::FromDouble(999999);
   }
-  table.At(0, 4, 2, 15).Nome = "Low";
-  table.At(0, 4, 2, 15).Escore = TReal6::FromDouble(1);
+  table.At({0, 4, 2}, 15).Nome = "Low";
+  table.At({0, 4, 2}, 15).Escore = TReal6::FromDouble(1);
   { std::ofstream(ProgramFile(), std::ios::binary) << FormatRecords(table); }
-  const auto line15 = [this] { return ParseRecords(Read(ProgramFile())).At(0, 4, 2, 15); };
+  const auto line15 = [this] { return ParseRecords(Read(ProgramFile())).At({0, 4, 2}, 15); };
 
   // B's better result takes rank 15 first: A, which ends later with less,
   // is ranked against that file and enters nowhere.
   Copy a = Open();
   Copy b = Open();
   b.Rank(112032, 0, 46000);
-  EXPECT_EQ(b.shared.PosicaoRanking, 15);
+  EXPECT_EQ(b.best.PosicaoRanking(), 15);
   a.Rank(50000, 2, 46000);
-  EXPECT_EQ(a.shared.PosicaoRanking, kNoRank);
-  EXPECT_FALSE(AwaitsName(a.shared));
+  EXPECT_EQ(a.best.PosicaoRanking(), kNoRank);
+  EXPECT_FALSE(a.best.AwaitsName());
   b.Name("Bravo");
   EXPECT_EQ(line15().Nome, "Bravo");
   EXPECT_EQ(line15().Escore.ToLongDouble(), 112032);
@@ -143,11 +166,11 @@ TEST_F(RecordsStoreTest, AResultIsRankedAndNamedAgainstTheFileAsItIsThen) {
   Copy c = Open();
   Copy d = Open();
   c.Rank(200000, 0, 46001);
-  EXPECT_EQ(c.shared.PosicaoRanking, 15);
+  EXPECT_EQ(c.best.PosicaoRanking(), 15);
   d.Rank(300000, 0, 46001);
   c.Name("Charlie");
-  EXPECT_EQ(c.shared.PosicaoRanking, kNoRank);
-  EXPECT_FALSE(AwaitsName(c.shared));
+  EXPECT_EQ(c.best.PosicaoRanking(), kNoRank);
+  EXPECT_FALSE(c.best.AwaitsName());
   d.Name("Delta");
   EXPECT_EQ(line15().Nome, "Delta");
   EXPECT_EQ(Read(ProgramFile()).find("Charlie"), std::string::npos);
@@ -155,17 +178,17 @@ TEST_F(RecordsStoreTest, AResultIsRankedAndNamedAgainstTheFileAsItIsThen) {
   // A category emptied by one copy is empty for the next result of another,
   // which started with the full table.
   Copy e = Open();
-  ResetCategory(a.shared);
-  a.store.Save(a.shared);
+  a.best.ResetCategory(a.options.category);
+  a.best.Save();
   e.Rank(5, 9, 46003);
-  EXPECT_EQ(e.shared.PosicaoRanking, 1);
-  EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, 1).Escore.ToLongDouble(), 5);
+  EXPECT_EQ(e.best.PosicaoRanking(), 1);
+  EXPECT_EQ(ParseRecords(Read(ProgramFile())).At({0, 4, 2}, 1).Escore.ToLongDouble(), 5);
   // A reset by one copy while another names: nobody's name lands on an
   // empty entry.
-  ResetCategory(a.shared);
-  a.store.Save(a.shared);
+  a.best.ResetCategory(a.options.category);
+  a.best.Save();
   e.Name("Late");
-  for (int r = 1; r <= kRanks; ++r) EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, r), TRecorde{});
+  for (int r = 1; r <= kRanks; ++r) EXPECT_EQ(ParseRecords(Read(ProgramFile())).At({0, 4, 2}, r), TRecorde{});
 
 }
 
@@ -183,15 +206,14 @@ TEST_F(RecordsStoreTest, ABusyLockLeavesAJournalThatIsMergedOnce) {
   {
     const FileLock held(ProgramFile().string());
     EXPECT_FALSE(a.Rank(500, 3, 46001));
-    EXPECT_EQ(a.shared.PosicaoRanking, 1);
-    EXPECT_EQ(a.shared.Unsaved.size(), 1u);
-    a.shared.Player = "Alpha";
-    NameRankedResult(a.shared);
+    EXPECT_EQ(a.best.PosicaoRanking(), 1);
+    EXPECT_EQ(a.best.UnsavedCount(), 1u);
+    a.best.Name(PlayerName("Alpha"));
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_TRUE(a.store.Save(a.shared, AtShutdown()));
+    EXPECT_TRUE(a.best.Save(AtShutdown()));
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(50));
-    EXPECT_TRUE(a.shared.Unsaved.empty());
-    EXPECT_EQ(ParseRecords(Read(ProgramFile())).At(0, 4, 2, 1).Escore.ToLongDouble(), 400);  // untouched
+    EXPECT_TRUE(a.best.UnsavedCount() == 0);
+    EXPECT_EQ(ParseRecords(Read(ProgramFile())).At({0, 4, 2}, 1).Escore.ToLongDouble(), 400);  // untouched
     for (const auto& entry : fs::directory_iterator(root / "program")) {
       if (entry.path().filename().string().rfind(".QUILLMONT.REC.pending-", 0) == 0) journal = entry.path();
     }
@@ -201,22 +223,22 @@ TEST_F(RecordsStoreTest, ABusyLockLeavesAJournalThatIsMergedOnce) {
   b.Name("Bo");
   EXPECT_FALSE(fs::exists(journal));
   const TTabelaRecordes merged = ParseRecords(Read(ProgramFile()));
-  EXPECT_EQ(merged.At(0, 4, 2, 1).Nome, "Alpha");
-  EXPECT_EQ(merged.At(0, 4, 2, 2).Nome, "Bo");
-  EXPECT_EQ(merged.At(0, 4, 2, 3), TRecorde{});
+  EXPECT_EQ(merged.At({0, 4, 2}, 1).Nome, "Alpha");
+  EXPECT_EQ(merged.At({0, 4, 2}, 2).Nome, "Bo");
+  EXPECT_EQ(merged.At({0, 4, 2}, 3), TRecorde{});
   { std::ofstream(journal, std::ios::binary) << journalText; }
   { std::ofstream(root / "program" / ".QUILLMONT.REC.pending-forged", std::ios::binary)
         << "QUILLMONT.REC journal 1\nR 9 4 2 1 zz\nX 0 4 2 1\nN 0 4 2 1 " << std::string(70000, '0') << "\n"; }
   Copy c = Open();  // start-up merges what lies beside the file
-  EXPECT_EQ(c.shared.Tabela, merged);
+  EXPECT_EQ(c.best.Tabela(), merged);
   EXPECT_FALSE(fs::exists(journal));
 
   // A Reset in a journal removes only the entries its writer saw: merged
   // again after another copy ranked a result, it leaves that result.
   {
     const FileLock held(ProgramFile().string());
-    ResetCategory(c.shared);
-    EXPECT_TRUE(c.store.Save(c.shared, AtShutdown()));
+    c.best.ResetCategory(c.options.category);
+    EXPECT_TRUE(c.best.Save(AtShutdown()));
   }
   std::string reset;
   for (const auto& entry : fs::directory_iterator(root / "program")) {
@@ -226,10 +248,10 @@ TEST_F(RecordsStoreTest, ABusyLockLeavesAJournalThatIsMergedOnce) {
     }
   }
   Copy d = Open();
-  EXPECT_EQ(d.shared.Tabela.At(0, 4, 2, 1), TRecorde{});
+  EXPECT_EQ(d.best.Tabela().At({0, 4, 2}, 1), TRecorde{});
   d.Rank(300, 0, 46002);
   { std::ofstream(root / "program" / ".QUILLMONT.REC.pending-again1", std::ios::binary) << reset; }
-  EXPECT_EQ(Open().shared.Tabela.At(0, 4, 2, 1).Escore.ToLongDouble(), 300);
+  EXPECT_EQ(Open().best.Tabela().At({0, 4, 2}, 1).Escore.ToLongDouble(), 300);
 }
 
 // Within one run: the name goes to the ranked result while it awaits one; a
@@ -239,43 +261,40 @@ TEST_F(RecordsStoreTest, ABusyLockLeavesAJournalThatIsMergedOnce) {
 TEST_F(RecordsStoreTest, AProgramFolderReplacedUnderTheGameKeepsItsWrites) {
   const int folder = ::open((root / "program").c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   ASSERT_GE(folder, 0);
-  Copy copy{SharedState{}, RecordsStore(ProgramFile().string(), UserFile().string(), folder)};
-  copy.shared.Tabela = copy.store.Load();
+  Copy copy{BestPlayers(RecordsStore(ProgramFile().string(), UserFile().string(), folder)), {}};
+  copy.best.Load();
   fs::rename(root / "program", root / "moved");
   fs::create_directories(root / "program");
   EXPECT_TRUE(copy.Rank(500, 3, 46000));
   EXPECT_FALSE(fs::exists(ProgramFile()));
-  EXPECT_EQ(ParseRecords(Read(root / "moved" / "QUILLMONT.REC")).At(0, 4, 2, 1).Escore.ToLongDouble(), 500);
+  EXPECT_EQ(ParseRecords(Read(root / "moved" / "QUILLMONT.REC")).At({0, 4, 2}, 1).Escore.ToLongDouble(), 500);
   ::close(folder);
   fs::remove_all(root / "moved");
 }
 
-TEST(TableChanges, TheNameGoesToTheRankedResultAndNowhereAfterAReset) {
-  SharedState shared;
-  shared.Player = "Ana";
-  const auto rank = [&shared](long double score) {
-    const TableChange game = FinishedGame(shared, TReal6::FromDouble(score), 3, 46000);
-    TakeVerdict(shared, game, ApplyChange(shared.Tabela, game));
-  };
+TEST(BestPlayers, TheNameGoesToTheRankedResultAndNowhereAfterAReset) {
+  BestPlayers best(RecordsStore("", ""));  // no file: the table lives in memory
+  const PlayerName ana("Ana");
+  const auto rank = [&best](long double score) { best.RankFinishedGame({}, TReal6::FromDouble(score), 3, 46000); };
   rank(500);
-  EXPECT_TRUE(AwaitsName(shared));
-  NameRankedResult(shared);
-  EXPECT_EQ(shared.Tabela.At(0, 4, 2, 1).Nome, "Ana");
-  EXPECT_FALSE(AwaitsName(shared));
+  EXPECT_TRUE(best.AwaitsName());
+  best.Name(ana);
+  EXPECT_EQ(best.Tabela().At({0, 4, 2}, 1).Nome, "Ana");
+  EXPECT_FALSE(best.AwaitsName());
 
   rank(900);
-  ResetCategory(shared);
-  EXPECT_FALSE(AwaitsName(shared));
-  const std::size_t changes = shared.Unsaved.size();
-  NameRankedResult(shared);
-  EXPECT_EQ(shared.Tabela, TTabelaRecordes{});
-  EXPECT_EQ(shared.Unsaved.size(), changes);
+  best.ResetCategory({});
+  EXPECT_FALSE(best.AwaitsName());
+  const std::size_t changes = best.UnsavedCount();
+  best.Name(ana);
+  EXPECT_EQ(best.Tabela(), TTabelaRecordes{});
+  EXPECT_EQ(best.UnsavedCount(), changes);
 }
 
 TEST_F(RecordsStoreTest, AnUnwritableProgramFileIsKeptForThePlayer) {
   TTabelaRecordes old;
-  old.At(1, 5, 3, 1).Nome = "Old";
-  old.At(1, 5, 3, 1).Escore = TReal6::FromDouble(1234);
+  old.At({1, 5, 3}, 1).Nome = "Old";
+  old.At({1, 5, 3}, 1).Escore = TReal6::FromDouble(1234);
   const std::string oldBytes = FormatRecords(old) + "a line past the table\r\n";
   { std::ofstream(ProgramFile(), std::ios::binary) << oldBytes; }
   // Started while the file could be written.
@@ -294,27 +313,27 @@ TEST_F(RecordsStoreTest, AnUnwritableProgramFileIsKeptForThePlayer) {
   for (const char* own : {"QUILLMONT.REC.a1B2c3", "QUILLMONT.REC.backup", "QUILLMONT.REC.old123"}) {
     EXPECT_EQ(Read(root / "program" / own), "mine");
   }
-  EXPECT_EQ(a.shared.Tabela, old);
-  a.shared.Board = 1, a.shared.NumColors = 5, a.shared.NumFits = 3;
+  EXPECT_EQ(a.best.Tabela(), old);
+  a.options.category = Category(1, 5, 3);
   a.Rank(2000, 0, 46000);
-  EXPECT_EQ(a.store.Path(), UserFile().string());
+  EXPECT_EQ(a.best.Path(), UserFile().string());
   EXPECT_EQ(Read(ProgramFile()), oldBytes);
   const TTabelaRecordes mine = ParseRecords(Read(UserFile()));
-  EXPECT_EQ(mine.At(1, 5, 3, 2), old.At(1, 5, 3, 1));  // started as a copy of the program's table
-  EXPECT_EQ(mine.At(1, 5, 3, 1).Escore.ToLongDouble(), 2000);
+  EXPECT_EQ(mine.At({1, 5, 3}, 2), old.At({1, 5, 3}, 1));  // started as a copy of the program's table
+  EXPECT_EQ(mine.At({1, 5, 3}, 1).Escore.ToLongDouble(), 2000);
 
   // From then on the player's copy is the table, even once the program's
   // file could be written again: for a copy started now, and for one that
   // started before it existed.
   fs::permissions(ProgramFile(), fs::perms::owner_write, fs::perm_options::add);
   Copy b = Open();
-  EXPECT_EQ(b.store.Path(), UserFile().string());
-  EXPECT_EQ(b.shared.Tabela, mine);
-  early.shared.Board = 1, early.shared.NumColors = 5, early.shared.NumFits = 3;
+  EXPECT_EQ(b.best.Path(), UserFile().string());
+  EXPECT_EQ(b.best.Tabela(), mine);
+  early.options.category = Category(1, 5, 3);
   early.Rank(1500, 0, 46000);
-  EXPECT_EQ(early.shared.PosicaoRanking, 2);
+  EXPECT_EQ(early.best.PosicaoRanking(), 2);
   EXPECT_EQ(Read(ProgramFile()), oldBytes);
-  EXPECT_EQ(ParseRecords(Read(UserFile())).At(1, 5, 3, 2).Escore.ToLongDouble(), 1500);
+  EXPECT_EQ(ParseRecords(Read(UserFile())).At({1, 5, 3}, 2).Escore.ToLongDouble(), 1500);
 
   // Neither place writable: the failure names the player's file and the
   // change waits for the next write.
@@ -328,7 +347,7 @@ TEST_F(RecordsStoreTest, AnUnwritableProgramFileIsKeptForThePlayer) {
   } catch (const FileWriteError& error) {
     EXPECT_EQ(error.what(), UserFile().string());
   }
-  EXPECT_EQ(c.shared.Unsaved.size(), 1u);
+  EXPECT_EQ(c.best.UnsavedCount(), 1u);
   EXPECT_EQ(Read(ProgramFile()), oldBytes);
 }
 
@@ -346,10 +365,10 @@ TEST_F(RecordsStoreTest, AnUnreadableFileIsNeverWrittenOver) {
   fs::permissions(ProgramFile(), fs::perms::owner_write);  // mode 0200
   testing::AsOrdinaryUser([this] {
     Copy a = Open();
-    EXPECT_EQ(a.shared.Tabela, TTabelaRecordes{});
+    EXPECT_EQ(a.best.Tabela(), TTabelaRecordes{});
     a.Rank(100, 0, 46000);
-    EXPECT_EQ(a.shared.PosicaoRanking, 1);
-    a.store.Save(a.shared, AtShutdown());
+    EXPECT_EQ(a.best.PosicaoRanking(), 1);
+    a.best.Save(AtShutdown());
   });
   EXPECT_EQ(Read(ProgramFile()), oldBytes);
   EXPECT_EQ(ParseRecords(Read(UserFile())).Line(0).Escore.ToLongDouble(), 100);
@@ -358,10 +377,10 @@ TEST_F(RecordsStoreTest, AnUnreadableFileIsNeverWrittenOver) {
 TEST_F(RecordsStoreTest, ReadsNeitherHangOnAFifoNorSwallowADevice) {
   const auto started = std::chrono::steady_clock::now();
   ASSERT_EQ(::mkfifo(ProgramFile().c_str(), 0644), 0);
-  EXPECT_EQ(Store().Load(), TTabelaRecordes{});  // a FIFO with no writer would block a plain open
+  EXPECT_EQ(LoadTable(), TTabelaRecordes{});  // a FIFO with no writer would block a plain open
   fs::remove(ProgramFile());
   fs::create_symlink("/dev/zero", ProgramFile());
-  EXPECT_EQ(Store().Load(), TTabelaRecordes{});
+  EXPECT_EQ(LoadTable(), TTabelaRecordes{});
   fs::remove(ProgramFile());
   // 2 GB, mostly a hole: only the first MiB is read.
   TTabelaRecordes table;
@@ -370,8 +389,42 @@ TEST_F(RecordsStoreTest, ReadsNeitherHangOnAFifoNorSwallowADevice) {
   { std::ofstream(ProgramFile(), std::ios::binary) << FormatRecords(table); }
   fs::resize_file(ProgramFile(), std::uintmax_t{2} << 30);
   EXPECT_EQ(ReadFileContents(ProgramFile().string()).bytes.size(), kMaxReadBytes);
-  EXPECT_EQ(Store().Load(), table);
+  EXPECT_EQ(LoadTable(), table);
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+}
+
+TEST_F(RecordsStoreTest, OneInsertionTiesBelowRank15Dropped) {
+  TTabelaRecordes t;
+  EXPECT_EQ(RankInto(t, {0, 4, 2}, 500, 3, 45292), 1);
+  EXPECT_EQ(t.At({0, 4, 2}, 1).Escore.ToLongDouble(), 500);
+  EXPECT_EQ(t.At({0, 4, 2}, 1).Perdidas, 3);
+  EXPECT_EQ(t.At({0, 4, 2}, 1).Data, 45292.0);
+  for (int r = 2; r <= 15; ++r) EXPECT_EQ(t.At({0, 4, 2}, r), TRecorde{});
+
+  TTabelaRecordes u;
+  const long double scores[] = {900, 700, 700, 500};
+  for (int r = 1; r <= 4; ++r) u.At({2, 6, 3}, r) = Entry("R" + std::to_string(r), scores[r - 1], r, 1);
+  EXPECT_EQ(RankInto(u, {2, 6, 3}, 700, 0, 2), 4);
+  EXPECT_EQ(u.At({2, 6, 3}, 3).Nome, "R3");
+  EXPECT_EQ(u.At({2, 6, 3}, 4).Nome, "");
+  EXPECT_EQ(u.At({2, 6, 3}, 5).Nome, "R4");
+
+  TTabelaRecordes full;
+  for (int r = 1; r <= 15; ++r) full.At({1, 5, 2}, r) = Entry("F" + std::to_string(r), 1000 - 50 * r, 0, 1);
+  ASSERT_EQ(full.At({1, 5, 2}, 14).Escore.ToLongDouble(), 300);
+  full.At({1, 5, 2}, 15) = Entry("F15", 300, 0, 1);
+  const TTabelaRecordes before = full;
+  EXPECT_EQ(RankInto(full, {1, 5, 2}, 300, 0, 2), kNoRank);
+  EXPECT_EQ(full, before);
+  EXPECT_EQ(RankInto(full, {1, 5, 2}, 301, 0, 2), 14);  // above the 300 at 14 and 15
+  EXPECT_EQ(full.At({1, 5, 2}, 15).Nome, "F14");
+
+  TTabelaRecordes empty;
+  EXPECT_EQ(RankInto(empty, {0, 4, 2}, -8735, 2, 1), kNoRank);
+  EXPECT_EQ(RankInto(empty, {0, 4, 2}, 0, 2, 1), kNoRank);
+  EXPECT_EQ(empty, TTabelaRecordes{});
+  // Other categories are untouched.
+  EXPECT_EQ(t.At({0, 4, 3}, 1), TRecorde{});
 }
 
 }  // namespace

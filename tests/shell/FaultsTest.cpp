@@ -132,12 +132,12 @@ TEST(Faults, RandomBytesAsBothFilesStartWithDefaultsAndEmptyEntries) {
     WriteFile(h.ProgramFolder() / "QUILLMONT.REC", noise);
     TFormGame& form = h.Start();
     EXPECT_TRUE(h.errors.empty());
-    EXPECT_EQ(h.shared.Board, 0);
-    EXPECT_EQ(h.shared.NumFits, 2);
-    EXPECT_EQ(h.shared.NumColors, 4);
-    EXPECT_EQ(h.shared.Player, "");
+    EXPECT_EQ(h.form->Options().category.Board(), 0);
+    EXPECT_EQ(h.form->Options().category.NumFits(), 2);
+    EXPECT_EQ(h.form->Options().category.NumColors(), 4);
+    EXPECT_EQ(h.form->Options().Player.Text(), "");
     EXPECT_EQ(form.Panel4()->text(), "48");
-    EXPECT_EQ(h.shared.Tabela, TTabelaRecordes{});
+    EXPECT_EQ(h.form->Records().Tabela(), TTabelaRecordes{});
     h.Stop();
     const std::string written = ReadFile(h.ProgramFolder() / "QUILLMONT.REC");
     EXPECT_EQ(written, FormatRecords(TTabelaRecordes{}));

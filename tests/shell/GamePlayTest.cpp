@@ -53,8 +53,7 @@ void PlayToTheEnd(TFormGame& form, int fits) {
 }
 
 struct Windows {
-  explicit Windows(SharedState& shared)
-      : gallery(shared, GalleryFormats{",", "M/d/yy"}) {}
+  explicit Windows(TFormGame& form) : gallery(form.Records(), form.Options(), GalleryFormats{",", "M/d/yy"}) {}
   TGallery gallery;
   TMensagem mensagem;
   TFormRules rules;
@@ -64,7 +63,7 @@ TEST(GamePlay, DuosGameToTheEndEntersTheBestPlayers) {
   MainWindowHarness h;
   h.WriteSettings("[Quillmont]\nPlayer=Ana\n");
   TFormGame& form = h.Start(false);
-  Windows windows(h.shared);
+  Windows windows(form);
   form.AttachWindows(&windows.gallery, &windows.mensagem, &windows.rules);
   form.show();
   QApplication::processEvents();
@@ -76,7 +75,7 @@ TEST(GamePlay, DuosGameToTheEndEntersTheBestPlayers) {
     EXPECT_EQ(windows.gallery.Edit1()->text(), "Ana");
     // The result is on disk already, with no name yet: a kill now would
     // lose only the name.
-    const TRecorde ranked = ParseRecords(ReadFile(h.ProgramFolder() / "QUILLMONT.REC")).At(0, 4, 2, 1);
+    const TRecorde ranked = ParseRecords(ReadFile(h.ProgramFolder() / "QUILLMONT.REC")).At({0, 4, 2}, 1);
     EXPECT_EQ(ranked.Nome, "");
     EXPECT_EQ(ranked.Data, 45292.0);
     QTest::keyClick(windows.gallery.Edit1(), Qt::Key_End);  // the offered name is selected
@@ -93,14 +92,14 @@ TEST(GamePlay, DuosGameToTheEndEntersTheBestPlayers) {
   EXPECT_EQ(h.sound.played.size(), 25u);
   EXPECT_EQ(h.sound.played.back(), "fim.wav");
   EXPECT_EQ(h.sound.played.front(), "acerto.wav");
-  EXPECT_EQ(h.shared.PosicaoRanking, 1);
-  EXPECT_EQ(h.shared.Player, "Ana!   Z");
+  EXPECT_EQ(h.form->Records().PosicaoRanking(), 1);
+  EXPECT_EQ(h.form->Options().Player.Text(), "Ana!   Z");
   // The gallery's close wrote the file at once, before any shutdown.
   const TTabelaRecordes onDisk = ParseRecords(ReadFile(h.ProgramFolder() / "QUILLMONT.REC"));
-  EXPECT_EQ(onDisk.At(0, 4, 2, 1).Nome, "Ana!   Z");
-  EXPECT_EQ(onDisk.At(0, 4, 2, 1).Escore, form.Jogo().Escore());
-  EXPECT_EQ(onDisk.At(0, 4, 2, 1).Perdidas, 0);
-  EXPECT_EQ(onDisk.At(0, 4, 2, 1).Data, 45292.0);
+  EXPECT_EQ(onDisk.At({0, 4, 2}, 1).Nome, "Ana!   Z");
+  EXPECT_EQ(onDisk.At({0, 4, 2}, 1).Escore, form.Jogo().Escore());
+  EXPECT_EQ(onDisk.At({0, 4, 2}, 1).Perdidas, 0);
+  EXPECT_EQ(onDisk.At({0, 4, 2}, 1).Data, 45292.0);
 
   // After the end, clicks and ticks change nothing but keep the bar empty.
   ClickCell(form, 5, 3);
@@ -111,6 +110,7 @@ TEST(GamePlay, DuosGameToTheEndEntersTheBestPlayers) {
   EXPECT_FALSE(form.Timer1()->isActive());
   QTest::mouseClick(form.ToolbarImage(0), Qt::LeftButton);  // new game
   EXPECT_EQ(form.DealCount(), 2);
+  EXPECT_EQ(form.Records().PosicaoRanking(), kNoRank);  // a deal clears the marked row
   EXPECT_TRUE(form.Timer1()->isActive());
   h.Stop();
   const std::string rec = ReadFile(h.ProgramFolder() / "QUILLMONT.REC");
@@ -124,8 +124,8 @@ TEST(GamePlay, TriosGameWithACancellationShowsTheMessageWhenNotRanked) {
   // A full category whose rank 15 no result of this game can beat.
   TTabelaRecordes table;
   for (int r = 1; r <= 15; ++r) {
-    table.At(0, 4, 3, r).Nome = "Best";
-    table.At(0, 4, 3, r).Escore = TReal6::FromDouble(10'000'000);
+    table.At({0, 4, 3}, r).Nome = "Best";
+    table.At({0, 4, 3}, r).Escore = TReal6::FromDouble(10'000'000);
   }
   WriteFile(h.ProgramFolder() / "QUILLMONT.REC", FormatRecords(table));
   TFormGame& form = h.Start(false);
@@ -170,7 +170,7 @@ TEST(GamePlay, TriosGameWithACancellationShowsTheMessageWhenNotRanked) {
   EXPECT_EQ(shown->Label1()->text(), "No more moves! Game over!");
   EXPECT_EQ(shown->parentWidget(), &form);  // a dialog over the main window
   EXPECT_EQ(shown->pos(), QPoint(200, 108));
-  EXPECT_EQ(h.shared.PosicaoRanking, kNoRank);
+  EXPECT_EQ(h.form->Records().PosicaoRanking(), kNoRank);
   EXPECT_EQ(form.Panel4()->text(), "4");  // the partners of the two cancelled tiles
   EXPECT_TRUE(h.sound.played.empty());    // muted throughout
 }
@@ -192,7 +192,7 @@ TEST(GamePlay, BonusBarTicksEvery100MsAndAFaultThatRepeatsIsReportedOnce) {
   FailingClock clock;
   MainWindowHarness h;
   h.form = std::make_unique<TFormGame>(
-      h.shared, GameServices{clock, h.random, h.sound, h.Folder(), h.SettingsPath().string(),
+      GameServices{clock, h.random, h.sound, h.Folder(), h.SettingsPath().string(),
                              h.UserRecordsPath().string()});
   h.form->show();
   QApplication::processEvents();

@@ -140,7 +140,7 @@ TEST(HighDpi, OnASmallScreenEveryWindowFitsAndEveryControlCanBeReached) {
   EXPECT_EQ(h.Settings(), "[Quillmont]\nBoard=2\nMute=1\nSymbols=1\n");
 
   // The gallery shows its name box at once; Reset and OK take clicks.
-  TGallery gallery(h.shared, GalleryFormats{",", "M/d/yy"}, &form);
+  TGallery gallery(form.Records(), form.Options(), GalleryFormats{",", "M/d/yy"}, &form);
   int resets = 0;
   gallery.confirmReset = [&resets] { return ++resets, false; };
   WhenModalShows([&](QWidget*) {
@@ -153,7 +153,7 @@ TEST(HighDpi, OnASmallScreenEveryWindowFitsAndEveryControlCanBeReached) {
     }
   });
   EXPECT_EQ(gallery.ShowForNameEntry(), QDialog::Accepted);
-  EXPECT_EQ(h.shared.Player, "Ana");
+  EXPECT_EQ(h.form->Options().Player.Text(), "Ana");
   EXPECT_EQ(resets, 1);
 
   // The rules and the game-over message.

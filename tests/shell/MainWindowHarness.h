@@ -20,8 +20,8 @@
 #include "platform/RandomSource.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/SoundPlayer.h"
-#include "records/SharedState.h"
 #include "shell/PictureControl.h"
+#include "records/BestPlayers.h"
 #include "shell/TFormGame.h"
 
 namespace quillmont::testing {
@@ -97,7 +97,7 @@ class MainWindowHarness {
   // Creates the window (FormCreate) and shows it (FormShow).
   TFormGame& Start(bool show = true) {
     form = std::make_unique<TFormGame>(
-        shared, GameServices{clock, random, sound, Folder(), SettingsPath().string(),
+        GameServices{clock, random, sound, Folder(), SettingsPath().string(),
                              UserRecordsPath().string()});
     if (show) {
       form->show();
@@ -109,7 +109,6 @@ class MainWindowHarness {
   // Destroys the window (FormDestroy).
   void Stop() { form.reset(); }
 
-  SharedState shared;
   FakeClock clock;
   StdRandom random;
   RecordingSound sound;

@@ -33,7 +33,7 @@ TEST(StartupSettings, FirstRunUsesDefaultsAndWritesNothingUntilShutdown) {
   EXPECT_EQ(Checked(form, 2), 0);  // Small
   EXPECT_EQ(Checked(form, 3), 0);  // Duos
   EXPECT_FALSE(form.CheckBox1()->isChecked());
-  EXPECT_EQ(h.shared.Player, "");
+  EXPECT_EQ(h.form->Options().Player.Text(), "");
   EXPECT_EQ(form.DealCount(), 1);
   EXPECT_EQ(form.Panel4()->text(), "48");
   EXPECT_EQ(form.Panel5()->text(), "0");
@@ -56,11 +56,11 @@ TEST(StartupSettings, StoredOptionsSelectTheirChoicesAndDealOnce) {
   EXPECT_EQ(Checked(form, 2), 1);  // Medium
   EXPECT_EQ(Checked(form, 3), 1);  // Trios
   EXPECT_TRUE(form.CheckBox1()->isChecked());
-  EXPECT_TRUE(form.Mute());
+  EXPECT_TRUE(form.Options().Mute);
   EXPECT_EQ(form.DealCount(), 1);
-  EXPECT_EQ(h.shared.NumColors, 6);
-  EXPECT_EQ(h.shared.Board, 1);
-  EXPECT_EQ(h.shared.NumFits, 3);
+  EXPECT_EQ(h.form->Options().category.NumColors(), 6);
+  EXPECT_EQ(h.form->Options().category.Board(), 1);
+  EXPECT_EQ(h.form->Options().category.NumFits(), 3);
   EXPECT_EQ(form.Panel4()->text(), "72");
   EXPECT_EQ(form.Panel7()->height(), 392);
   EXPECT_TRUE(h.errors.empty());
@@ -82,13 +82,13 @@ TEST(StartupSettings, HexadecimalAndBadColors) {
     h.WriteSettings(std::string("[Quillmont]\nColors=") + value + "\n");
     TFormGame& form = h.Start();
     EXPECT_EQ(Checked(form, 1), 1) << value;
-    EXPECT_EQ(h.shared.NumColors, 5) << value;
+    EXPECT_EQ(h.form->Options().category.NumColors(), 5) << value;
   }
   MainWindowHarness h;
   h.WriteSettings("[Quillmont]\nColors=abc\n");
   TFormGame& form = h.Start();
   EXPECT_EQ(Checked(form, 1), 0);
-  EXPECT_EQ(h.shared.NumColors, 4);
+  EXPECT_EQ(h.form->Options().category.NumColors(), 4);
 }
 
 TEST(StartupSettings, OutOfRangeOptionsAreBroughtIntoRange) {
@@ -106,9 +106,9 @@ TEST(StartupSettings, OutOfRangeOptionsAreBroughtIntoRange) {
     h.WriteSettings(std::string("[Quillmont]\n") + c.text + "\n");
     TFormGame& form = h.Start();
     EXPECT_EQ(Checked(form, 2), c.board) << c.text;
-    EXPECT_EQ(h.shared.Board, c.board) << c.text;
-    EXPECT_EQ(h.shared.NumColors, c.colors) << c.text;
-    EXPECT_EQ(h.shared.NumFits, c.fits) << c.text;
+    EXPECT_EQ(h.form->Options().category.Board(), c.board) << c.text;
+    EXPECT_EQ(h.form->Options().category.NumColors(), c.colors) << c.text;
+    EXPECT_EQ(h.form->Options().category.NumFits(), c.fits) << c.text;
     EXPECT_EQ(form.DealCount(), 1) << c.text;
     h.Stop();
     EXPECT_NE(h.Settings().find("Board=" + std::to_string(c.board) + "\n"), std::string::npos) << c.text;
@@ -119,7 +119,7 @@ TEST(StartupSettings, LongPlayerNameIsCutAndLosesItsControlCharacters) {
   MainWindowHarness h;
   h.WriteSettings("[Quillmont]\nPlayer=AB\x1A\x7F\x01" "EFGHIJKLMNOPQRSTUVWXY\n");
   h.Start();
-  EXPECT_EQ(h.shared.Player, "AB   EFGHIJKLMNOPQRS");
+  EXPECT_EQ(h.form->Options().Player.Text(), "AB   EFGHIJKLMNOPQRS");
   h.Stop();
   EXPECT_NE(h.Settings().find("Player=AB   EFGHIJKLMNOPQRS\n"), std::string::npos);
   EXPECT_EQ(h.Settings().find("ABCDEFGHIJKLMNOPQRSTU"), std::string::npos);
@@ -130,10 +130,10 @@ TEST(StartupSettings, LongPlayerNameIsCutAndLosesItsControlCharacters) {
   MainWindowHarness bom;
   bom.WriteSettings("\xEF\xBB\xBF[Quillmont]\r\nPlayer=\xC5\x81ukasz Zo\xC3\xAB\r\nBoard=2\r\nColors=2\r\nNumFits=3\r\n");
   bom.Start();
-  EXPECT_EQ(bom.shared.Player, "ukasz Zo\xEB");
-  EXPECT_EQ(bom.shared.Board, 2);
-  EXPECT_EQ(bom.shared.NumColors, 6);
-  EXPECT_EQ(bom.shared.NumFits, 3);
+  EXPECT_EQ(bom.form->Options().Player.Text(), "ukasz Zo\xEB");
+  EXPECT_EQ(bom.form->Options().category.Board(), 2);
+  EXPECT_EQ(bom.form->Options().category.NumColors(), 6);
+  EXPECT_EQ(bom.form->Options().category.NumFits(), 3);
   bom.Stop();
   EXPECT_EQ(bom.Settings(), "[Quillmont]\r\nPlayer=ukasz Zo\xEB\r\nBoard=2\r\nColors=2\r\nNumFits=3\r\n");
 }
@@ -142,10 +142,8 @@ TEST(StartupSettings, OptionClicksDealAtOnceAndWriteOnlyAtShutdown) {
   MainWindowHarness h;
   h.WriteSettings("[Quillmont]\nBoard=0\n");
   // A second copy of the program, open all the while and left idle.
-  SharedState idleShared;
-  auto idle = std::make_unique<TFormGame>(idleShared, GameServices{h.clock, h.random, h.sound, h.Folder(),
-                                                                   h.SettingsPath().string(),
-                                                                   h.UserRecordsPath().string()});
+  auto idle = std::make_unique<TFormGame>(GameServices{h.clock, h.random, h.sound, h.Folder(),
+                                                       h.SettingsPath().string(), h.UserRecordsPath().string()});
   TFormGame& form = h.Start();
   const std::string before = h.Settings();
   QTest::mouseClick(form.RadioGroup(2)->button(2), Qt::LeftButton);
@@ -155,8 +153,8 @@ TEST(StartupSettings, OptionClicksDealAtOnceAndWriteOnlyAtShutdown) {
   QTest::mouseClick(form.RadioGroup(1)->button(1), Qt::LeftButton);
   QTest::mouseClick(form.RadioGroup(3)->button(1), Qt::LeftButton);
   EXPECT_EQ(form.DealCount(), 4);
-  EXPECT_EQ(h.shared.NumColors, 5);
-  EXPECT_EQ(h.shared.NumFits, 3);
+  EXPECT_EQ(h.form->Options().category.NumColors(), 5);
+  EXPECT_EQ(h.form->Options().category.NumFits(), 3);
   // Clicking the choice already selected deals nothing.
   QTest::mouseClick(form.RadioGroup(3)->button(1), Qt::LeftButton);
   EXPECT_EQ(form.DealCount(), 4);
@@ -171,7 +169,7 @@ TEST(StartupSettings, MuteBoxWritesAtOnceAndSilencesTheGame) {
   MainWindowHarness h;
   TFormGame& form = h.Start();
   QTest::mouseClick(form.CheckBox1(), Qt::LeftButton);
-  EXPECT_TRUE(form.Mute());
+  EXPECT_TRUE(form.Options().Mute);
   EXPECT_EQ(h.Settings(), "[Quillmont]\nMute=1\n");
   // A completed pick, matching or not, plays a sound unless muted.
   ClickCell(form, 5, 3);
@@ -179,7 +177,7 @@ TEST(StartupSettings, MuteBoxWritesAtOnceAndSilencesTheGame) {
   EXPECT_EQ(form.Jogo().PecasRestantes(), 46);
   EXPECT_TRUE(h.sound.played.empty());
   QTest::mouseClick(form.CheckBox1(), Qt::LeftButton);
-  EXPECT_FALSE(form.Mute());
+  EXPECT_FALSE(form.Options().Mute);
   EXPECT_EQ(h.Settings(), "[Quillmont]\nMute=0\n");
   ClickCell(form, 6, 3);
   ClickCell(form, 6, 4);
@@ -231,7 +229,7 @@ TEST(StartupSettings, UnwritableSettingsAreReportedWithTheirPath) {
   // A settings path below a regular file can never be created, even as root.
   WriteFile(h.ConfigFolder() / "blocker", "x");
   h.form = std::make_unique<TFormGame>(
-      h.shared, GameServices{h.clock, h.random, h.sound, h.Folder(),
+      GameServices{h.clock, h.random, h.sound, h.Folder(),
                              (h.ConfigFolder() / "blocker" / "QUILLMONT.INI").string(),
                              h.UserRecordsPath().string()});
   h.form->show();
@@ -239,7 +237,7 @@ TEST(StartupSettings, UnwritableSettingsAreReportedWithTheirPath) {
   QTest::mouseClick(h.form->CheckBox1(), Qt::LeftButton);
   ASSERT_EQ(h.errors.size(), 1u);
   EXPECT_EQ(h.errors[0], "Unable to write to " + (h.ConfigFolder() / "blocker" / "QUILLMONT.INI").string());
-  EXPECT_TRUE(h.form->Mute());  // the box and the variable changed all the same
+  EXPECT_TRUE(h.form->Options().Mute);  // the box and the variable changed all the same
   QTest::mouseClick(h.form->CheckBox1(), Qt::LeftButton);
   h.Stop();
   EXPECT_EQ(h.errors.size(), 1u);  // said once for the run, not at every click nor again at shutdown

@@ -24,7 +24,7 @@ class ToolbarTest : public ::testing::Test {
  protected:
   void SetUp() override {
     form = &h.Start(false);
-    windows = std::make_unique<Windows>(h.shared);
+    windows = std::make_unique<Windows>(*form);
     form->AttachWindows(&windows->gallery, &windows->mensagem, &windows->rules);
     form->show();
     QApplication::processEvents();
@@ -39,7 +39,7 @@ class ToolbarTest : public ::testing::Test {
   }
 
   struct Windows {
-    explicit Windows(SharedState& shared) : gallery(shared, GalleryFormats{",", "M/d/yy"}) {}
+    explicit Windows(TFormGame& form) : gallery(form.Records(), form.Options(), GalleryFormats{",", "M/d/yy"}) {}
     TGallery gallery;
     TMensagem mensagem;
     TFormRules rules;

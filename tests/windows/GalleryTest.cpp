@@ -27,7 +27,8 @@
 #include "records/RecordsStore.h"
 #include "records/TDataHora.h"
 #include "platform/qt/ErrorReport.h"
-#include "records/SharedState.h"
+#include "records/BestPlayers.h"
+#include "records/GameOptions.h"
 #include "platform/qt/LocaleFormats.h"
 #include "windows/TGallery.h"
 
@@ -62,28 +63,42 @@ void AnswerResetBox(QMessageBox::StandardButton answer, bool* asked) {
 class GalleryTest : public ::testing::Test {
  protected:
   GalleryTest() {
-    shared.Board = 1;
-    shared.NumColors = 5;
-    shared.NumFits = 2;
-    shared.Player = "Marta";
+    std::filesystem::create_directories(file.parent_path());
+    options.category = Category(1, 5, 2);
+    options.Player = PlayerName("Marta");
+    TTabelaRecordes table;
     for (int r = 1; r <= 4; ++r) {
-      TRecorde& e = shared.Tabela.At(1, 5, 2, r);
+      TRecorde& e = table.At({1, 5, 2}, r);
       e.Nome = "P" + std::to_string(r);
       e.Escore = TReal6::FromDouble(r == 1 ? 1234567 : 10000 - 1000 * r);
       e.Perdidas = r;
       e.Data = 45292;
     }
+    Keep(table);
     gallery.onTableChanged = [this] { ++changes; };
+  }
+  ~GalleryTest() override { std::filesystem::remove_all(file.parent_path()); }
+
+  // The best players as the file holding `table` gives them.
+  void Keep(const TTabelaRecordes& table) {
+    { std::ofstream(file, std::ios::binary) << FormatRecords(table); }
+    best.Load();
+  }
+  TTabelaRecordes InFile() const {
+    std::ifstream in(file, std::ios::binary);
+    return ParseRecords(std::string(std::istreambuf_iterator<char>(in), {}));
   }
 
   void RankThird() {
-    const TableChange game = FinishedGame(shared, TReal6::FromDouble(7500), 3, Today(SystemClock{}));
-    TakeVerdict(shared, game, ApplyChange(shared.Tabela, game));
-    ASSERT_EQ(shared.PosicaoRanking, 3);
+    best.RankFinishedGame(options.category, TReal6::FromDouble(7500), 3, Today(SystemClock{}));
+    ASSERT_EQ(best.PosicaoRanking(), 3);
   }
 
-  SharedState shared;
-  TGallery gallery{shared, GalleryFormats{",", "M/d/yy"}};
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("qm-gallery-" + std::to_string(::getpid())) / "QUILLMONT.REC";
+  BestPlayers best{RecordsStore(file.string(), "")};
+  GameOptions options;
+  TGallery gallery{best, options, GalleryFormats{",", "M/d/yy"}};
   int changes = 0;
 };
 
@@ -127,18 +142,18 @@ TEST_F(GalleryTest, NameEntryMarksTheRowAndTypingFollows) {
   std::string storedWhenTold;
   gallery.onTableChanged = [&] {
     ++changes;
-    storedWhenTold = shared.Tabela.At(1, 5, 2, 3).Nome;
+    storedWhenTold = best.Tabela().At({1, 5, 2}, 3).Nome;
   };
   EXPECT_EQ(gallery.ShowForNameEntry(), QDialog::Accepted);
   EXPECT_TRUE(checked);
-  EXPECT_EQ(shared.Player, " Alexandra Konstanti");  // first 20, nothing trimmed
-  EXPECT_EQ(shared.Tabela.At(1, 5, 2, 3).Nome, " Alexandra Konstanti");
+  EXPECT_EQ(options.Player.Text(), " Alexandra Konstanti");  // first 20, nothing trimmed
+  EXPECT_EQ(best.Tabela().At({1, 5, 2}, 3).Nome, " Alexandra Konstanti");
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(storedWhenTold, " Alexandra Konstanti");
 
   // Opened from the toolbar before a new deal: still marked, no name box;
   // OK there leaves the remembered name alone.
-  shared.Player = "Reviewer";
+  options.Player = PlayerName("Reviewer");
   WhenModalShows([&](QWidget*) {
     EXPECT_FALSE(gallery.Edit1()->isVisible());
     EXPECT_FALSE(gallery.Label81()->isVisible());
@@ -147,9 +162,9 @@ TEST_F(GalleryTest, NameEntryMarksTheRowAndTypingFollows) {
     QTest::keyClick(&gallery, Qt::Key_Return);
   });
   gallery.ShowForViewing();
-  EXPECT_EQ(shared.Player, "Reviewer");
+  EXPECT_EQ(options.Player.Text(), "Reviewer");
   EXPECT_EQ(changes, 1);  // viewing changes nothing
-  shared.PosicaoRanking = kNoRank;
+  best.ClearMark();
   WhenModalShows([&](QWidget*) {
     for (int r = 1; r <= 15; ++r) EXPECT_EQ(TextColour(gallery.Cell(r, 1)), QColor(0, 0, 0));
     gallery.close();
@@ -167,23 +182,16 @@ void Wheel(TGallery& gallery, int angle) {
 }
 
 TEST_F(GalleryTest, ViewingBrowsesEveryCategoryAndNameEntryNever) {
-  namespace fs = std::filesystem;
-  const fs::path file = fs::temp_directory_path() / ("qm-browse-" + std::to_string(::getpid())) / "QUILLMONT.REC";
-  fs::create_directories(file.parent_path());
-  RecordsStore store(file.string(), "");
-  const auto inFile = [&] {
-    std::ifstream in(file, std::ios::binary);
-    return ParseRecords(std::string(std::istreambuf_iterator<char>(in), {}));
-  };
-  gallery.onTableChanged = [&] { store.Save(shared); };
+  gallery.onTableChanged = [&] { best.Save(); };
   // The file's order, each category's last row named after its place.
   std::vector<QString> titles;
   for (const char* board : {"Small", "Medium", "Big"})
     for (const char* level : {"Easy", "Standard", "Difficult"})
       for (const char* setting : {"Duos", "Trios"}) titles.push_back(QString("%1 - %2 - %3 board").arg(setting, level, board));
   RankThird();  // Duos - Standard - Medium: the 9th category
-  for (int i = 0; i < 18; ++i) shared.Tabela.Line(15 * i + 14).Nome = "C" + std::to_string(i);
-  std::ofstream(file, std::ios::binary) << FormatRecords(shared.Tabela);
+  TTabelaRecordes named = best.Tabela();
+  for (int i = 0; i < 18; ++i) named.Line(15 * i + 14).Nome = "C" + std::to_string(i);
+  Keep(named);
   const auto showsCategory = [&](int i) {
     EXPECT_EQ(gallery.LBCateg()->Caption(), titles[static_cast<std::size_t>(i)]);
     EXPECT_EQ(gallery.Cell(15, 1)->text(), QString("C%1").arg(i));
@@ -207,16 +215,16 @@ TEST_F(GalleryTest, ViewingBrowsesEveryCategoryAndNameEntryNever) {
     Wheel(gallery, 60);
     showsCategory(17);
     // Reset clears the category on show, in the file at once, and no other.
-    expected = shared.Tabela;
-    expected.ClearCategory(2, 6, 3);
+    expected = best.Tabela();
+    expected.ClearCategory({2, 6, 3});
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_EQ(gallery.Cell(15, 1)->text(), "");
     gallery.close();
   });
   gallery.ShowForViewing();
-  EXPECT_EQ(inFile(), expected);
-  EXPECT_EQ(shared.Tabela.At(1, 5, 2, 3).Nome, "");
-  EXPECT_TRUE(AwaitsName(shared));  // our result elsewhere still takes its name
+  EXPECT_EQ(InFile(), expected);
+  EXPECT_EQ(best.Tabela().At({1, 5, 2}, 3).Nome, "");
+  EXPECT_TRUE(best.AwaitsName());  // our result elsewhere still takes its name
 
   // Each opening starts at the game's own category; name entry never browses.
   WhenModalShows([&](QWidget*) {
@@ -228,8 +236,7 @@ TEST_F(GalleryTest, ViewingBrowsesEveryCategoryAndNameEntryNever) {
     gallery.close();
   });
   gallery.ShowForNameEntry();
-  EXPECT_EQ(inFile().At(1, 5, 2, 3).Nome, "Marta");
-  fs::remove_all(file.parent_path());
+  EXPECT_EQ(InFile().At({1, 5, 2}, 3).Nome, "Marta");
 }
 
 TEST_F(GalleryTest, CloseBoxKeepsTheFormerName) {
@@ -240,14 +247,14 @@ TEST_F(GalleryTest, CloseBoxKeepsTheFormerName) {
     gallery.close();
   });
   EXPECT_EQ(gallery.ShowForNameEntry(), QDialog::Rejected);
-  EXPECT_EQ(shared.Player, "Marta");
-  EXPECT_EQ(shared.Tabela.At(1, 5, 2, 3).Nome, "Marta");
+  EXPECT_EQ(options.Player.Text(), "Marta");
+  EXPECT_EQ(best.Tabela().At({1, 5, 2}, 3).Nome, "Marta");
   EXPECT_EQ(changes, 1);
 }
 
 TEST_F(GalleryTest, EscAsksBeforeResetAndEnterOrCancelKeepsTheTable) {
   RankThird();
-  const TTabelaRecordes before = shared.Tabela;
+  const TTabelaRecordes before = best.Tabela();
   bool askedEnter = false;
   bool asked = false;
   bool stillOpen = false;
@@ -269,15 +276,17 @@ TEST_F(GalleryTest, EscAsksBeforeResetAndEnterOrCancelKeepsTheTable) {
   EXPECT_TRUE(asked);
   EXPECT_TRUE(stillOpen);
   TTabelaRecordes expected = before;
-  expected.At(1, 5, 2, 3).Nome = "Marta";
-  EXPECT_EQ(shared.Tabela, expected);
+  expected.At({1, 5, 2}, 3).Nome = "Marta";
+  EXPECT_EQ(best.Tabela(), expected);
   EXPECT_EQ(changes, 1);  // the name only
 }
 
 TEST_F(GalleryTest, EscAndOkEmptyTheCategoryOnShowOnly) {
-  shared.Tabela.At(0, 4, 2, 1).Nome = "Other";
-  shared.Tabela.At(0, 4, 2, 1).Escore = TReal6::FromDouble(5);
-  shared.Tabela.At(1, 5, 3, 1).Nome = "Trios";
+  TTabelaRecordes others = best.Tabela();
+  others.At({0, 4, 2}, 1).Nome = "Other";
+  others.At({0, 4, 2}, 1).Escore = TReal6::FromDouble(5);
+  others.At({1, 5, 3}, 1).Nome = "Trios";
+  Keep(others);
   bool asked = false;
   WhenModalShows([&](QWidget*) {
     AnswerResetBox(QMessageBox::Ok, &asked);
@@ -296,9 +305,9 @@ TEST_F(GalleryTest, EscAndOkEmptyTheCategoryOnShowOnly) {
   });
   gallery.ShowForViewing();
   EXPECT_TRUE(asked);
-  for (int r = 1; r <= 15; ++r) EXPECT_EQ(shared.Tabela.At(1, 5, 2, r), TRecorde{});
-  EXPECT_EQ(shared.Tabela.At(0, 4, 2, 1).Nome, "Other");
-  EXPECT_EQ(shared.Tabela.At(1, 5, 3, 1).Nome, "Trios");
+  for (int r = 1; r <= 15; ++r) EXPECT_EQ(best.Tabela().At({1, 5, 2}, r), TRecorde{});
+  EXPECT_EQ(best.Tabela().At({0, 4, 2}, 1).Nome, "Other");
+  EXPECT_EQ(best.Tabela().At({1, 5, 3}, 1).Nome, "Trios");
   EXPECT_EQ(changes, 1);
 }
 
@@ -314,8 +323,8 @@ TEST_F(GalleryTest, ResetDuringNameEntryLeavesNoPhantomName) {
     QTest::mouseClick(gallery.BitBtn1(), Qt::LeftButton);
   });
   gallery.ShowForNameEntry();
-  EXPECT_EQ(shared.Tabela.At(1, 5, 2, 3), TRecorde{});
-  EXPECT_EQ(shared.Player, "MartaZ");
+  EXPECT_EQ(best.Tabela().At({1, 5, 2}, 3), TRecorde{});
+  EXPECT_EQ(options.Player.Text(), "MartaZ");
   // Viewed afterwards, the row still shows no name.
   WhenModalShows([&](QWidget*) {
     EXPECT_EQ(gallery.Cell(3, 1)->text(), "");
@@ -336,7 +345,7 @@ TEST_F(GalleryTest, RestoringAfterMinimisingKeepsTheTypedName) {
     QTest::mouseClick(gallery.BitBtn1(), Qt::LeftButton);
   });
   gallery.ShowForNameEntry();
-  EXPECT_EQ(shared.Tabela.At(1, 5, 2, 3).Nome, "Zed");
+  EXPECT_EQ(best.Tabela().At({1, 5, 2}, 3).Nome, "Zed");
 }
 
 TEST_F(GalleryTest, TabOrderAndNonLatin1Names) {
@@ -361,8 +370,8 @@ TEST_F(GalleryTest, TabOrderAndNonLatin1Names) {
     QTest::mouseClick(gallery.BitBtn1(), Qt::LeftButton);
   });
   gallery.ShowForNameEntry();
-  EXPECT_EQ(shared.Player, "ukasz Zo\xEB !");
-  EXPECT_EQ(shared.Tabela.At(1, 5, 2, 3).Nome, "ukasz Zo\xEB !");
+  EXPECT_EQ(options.Player.Text(), "ukasz Zo\xEB !");
+  EXPECT_EQ(best.Tabela().At({1, 5, 2}, 3).Nome, "ukasz Zo\xEB !");
   gallery.AtualizaGaleria();  // the stored bytes read back as the same letters
   EXPECT_EQ(gallery.Cell(3, 1)->text(), QString::fromUtf8("ukasz Zo\u00eb !"));
 }
@@ -401,9 +410,9 @@ TEST_F(GalleryTest, MarkupInANameOrAMessageShowsAsItsCharacters) {
   std::ofstream("q1") << "";
   const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   ASSERT_GE(::inotify_add_watch(watch, "q1", IN_OPEN), 0);
-  std::string file = FormatRecords(TTabelaRecordes{});  // line 121: Duos - Standard - Medium, rank 1
-  file.replace(120 * 56, 56, "        <img src=q1>    4000 3  4.52920000000000E+0004\r\n");
-  shared.Tabela = ParseRecords(file);
+  std::string bytes = FormatRecords(TTabelaRecordes{});  // line 121: Duos - Standard - Medium, rank 1
+  bytes.replace(120 * 56, 56, "        <img src=q1>    4000 3  4.52920000000000E+0004\r\n");
+  Keep(ParseRecords(bytes));
   WhenModalShows([&](QWidget*) {
     EXPECT_EQ(gallery.Cell(1, 1)->text(), "<img src=q1>");
     for (int c = 0; c < 5; ++c) EXPECT_EQ(gallery.Cell(1, c)->textFormat(), Qt::PlainText) << c;
@@ -426,34 +435,36 @@ TEST_F(GalleryTest, MarkupInANameOrAMessageShowsAsItsCharacters) {
   fs::remove_all(folder);
 }
 
-TEST(GalleryDates, EveryLocalesDateFitsItsCellAndCOfferedTheFallback) {
+TEST_F(GalleryTest, EveryLocalesDateFitsItsCellAndCOfferedTheFallback) {
   // The C locale has no date format: the fallback, month/day/two-digit year.
   EXPECT_EQ(ShortDatePattern(QLocale::c()), "");
+  options.category = Category();  // Duos - Easy - Small board
   for (const char* name : {"en_US", "en_GB", "de_DE", "fr_FR", "C"}) {
     SCOPED_TRACE(name);
     const QLocale locale(QString::fromLatin1(name));
-    SharedState shared;
+    TTabelaRecordes table;
     for (int r = 1; r <= 15; ++r) {
-      TRecorde& e = shared.Tabela.At(0, 4, 2, r);
+      TRecorde& e = table.At({0, 4, 2}, r);
       e.Nome = "Ana Maria";
       e.Escore = TReal6::FromDouble(999999);
       e.Perdidas = 126;
       e.Data = EncodeDate(2088, 12, 28);
     }
-    shared.Tabela.At(0, 4, 2, 1).Data = EncodeDate(2026, 12, 7);
-    TGallery gallery(shared, GalleryFormats{locale.groupSeparator().toStdString(), ShortDatePattern(locale)});
-    gallery.AtualizaGaleria();
-    if (std::string(name) == "C") EXPECT_EQ(gallery.Cell(1, 4)->text(), "12/7/26");
-    const QWidget* panel = gallery.Cell(1, 0)->parentWidget();
+    table.At({0, 4, 2}, 1).Data = EncodeDate(2026, 12, 7);
+    Keep(table);
+    TGallery dates(best, options, GalleryFormats{locale.groupSeparator().toStdString(), ShortDatePattern(locale)});
+    dates.AtualizaGaleria();
+    if (std::string(name) == "C") EXPECT_EQ(dates.Cell(1, 4)->text(), "12/7/26");
+    const QWidget* panel = dates.Cell(1, 0)->parentWidget();
     for (int r = 1; r <= 15; ++r) {
       for (int c = 0; c < 5; ++c) {
-        QLabel* cell = gallery.Cell(r, c);
+        QLabel* cell = dates.Cell(r, c);
         EXPECT_LE(cell->fontMetrics().horizontalAdvance(cell->text()), cell->width()) << "cell " << c;
-        if (c < 4) EXPECT_LE(cell->geometry().right(), gallery.Cell(r, c + 1)->geometry().left()) << "cell " << c;
+        if (c < 4) EXPECT_LE(cell->geometry().right(), dates.Cell(r, c + 1)->geometry().left()) << "cell " << c;
       }
-      EXPECT_LE(gallery.Cell(r, 4)->geometry().right(), panel->contentsRect().right());
+      EXPECT_LE(dates.Cell(r, 4)->geometry().right(), panel->contentsRect().right());
     }
-    EXPECT_LE(panel->geometry().right(), gallery.width());
+    EXPECT_LE(panel->geometry().right(), dates.width());
   }
 }
 
