@@ -14,8 +14,8 @@ Game::Game(SharedState& shared, const Clock& clock, RandomSource& random, GameVi
     : shared_(shared), clock_(clock), random_(random), view_(view) {}
 
 void Game::SetVisible(int column, int row, bool visible) {
-  visible_[static_cast<std::size_t>(IndicePeca(column, row))] = visible;
-  view_.SetCellVisible(column, row, visible);
+  visible_[static_cast<std::size_t>(Cell{column, row}.Index())] = visible;
+  view_.CellChanged({column, row});
 }
 
 void Game::DesenhaPeca(int column, int row) {
@@ -25,7 +25,7 @@ void Game::DesenhaPeca(int column, int row) {
     SetVisible(column, row, false);
     return;
   }
-  view_.DesenhaPeca(column, row);
+  view_.CellChanged({column, row});
 }
 
 void Game::InicializaJogo() {
@@ -64,7 +64,8 @@ void Game::InicializaJogo() {
   const int rows = linFim_ - linIni_ + 1;
   for (int column = colIni_; column <= colFim_; ++column) {
     for (int row = linIni_; row <= linFim_; ++row) {
-      SetVisible(column, row, true);
+      // Shown with its tile when it is drawn below.
+      visible_[static_cast<std::size_t>(Cell{column, row}.Index())] = true;
       TPeca& peca = pecas_(column, row);
       peca.Estado = kNoTabuleiro;
       if (peca.Atributos[0] > 0) continue;  // a copy placed by an earlier group
@@ -97,10 +98,8 @@ void Game::InicializaJogo() {
     for (int row = linIni_; row <= linFim_; ++row) DesenhaPeca(column, row);
   }
 
-  view_.SetBoardHeight(size.panelHeight);
   numSelecionadas_ = 0;
   tempoBonus_ = BonusTime(shared_.Board, numColors, numFits);
-  view_.SetGaugeMaximum(GaugeMaximum());
   RestartBar();
 }
 

@@ -3,11 +3,9 @@
 #include <array>
 #include <cstdint>
 
-namespace quillmont {
+#include "game/Cell.h"
 
-constexpr int kColumns = 16;
-constexpr int kRows = 10;
-constexpr int kCells = kColumns * kRows;
+namespace quillmont {
 
 enum EstadoPeca : std::uint8_t { kNoTabuleiro = 0, kSelecionada = 1, kRemovida = 2, kCancelada = 3 };
 
@@ -40,6 +38,8 @@ class Pecas {
  public:
   TPeca& operator()(int column, int row) { return cells_[Index(column, row)]; }
   const TPeca& operator()(int column, int row) const { return cells_[Index(column, row)]; }
+  TPeca& operator()(Cell cell) { return (*this)(cell.column, cell.row); }
+  const TPeca& operator()(Cell cell) const { return (*this)(cell.column, cell.row); }
 
  private:
   static std::size_t Index(int column, int row) {
@@ -48,20 +48,15 @@ class Pecas {
   std::array<TPeca, kCells> cells_{};
 };
 
-// The cell control's offset among Image1..Image160: reading order.
-constexpr int IndicePeca(int column, int row) { return (row - 1) * kColumns + (column - 1); }
-constexpr int ColumnOfIndex(int index) { return index % kColumns + 1; }
-constexpr int RowOfIndex(int index) { return index / kColumns + 1; }
-
 struct BoardSize {
-  int colIni, colFim, linIni, linFim, totalPecas, panelHeight;
+  int colIni, colFim, linIni, linFim, totalPecas;
 };
 
 // By Board: 0 Small, 1 Medium, 2 Big.
 constexpr std::array<BoardSize, 3> kBoardSizes{{
-    {5, 12, 3, 8, 48, 392},
-    {3, 14, 3, 8, 72, 392},
-    {2, 15, 2, 10, 126, 420},
+    {5, 12, 3, 8, 48},
+    {3, 14, 3, 8, 72},
+    {2, 15, 2, 10, 126},
 }};
 
 // Base of the bonus time by Board, for Duos and for Trios.
