@@ -27,12 +27,20 @@
 #include "records/TDataHora.h"
 #include "records/TGallery.h"
 #include "shell/BoardCursor.h"
+#include "shell/GameFiles.h"
 #include "shell/PictureControl.h"
 #include "shell/Settings.h"
 #include "shell/TFormRules.h"
 #include "shell/TMensagem.h"
 
 namespace quillmont {
+namespace {
+
+// The board panel's height by Board: taller for the big board, which reaches the bottom row.
+constexpr std::array<int, 3> kBoardPanelHeight{392, 392, 420};
+
+}  // namespace
+
 TFormGame::TFormGame(GameServices services)
     : services_(std::move(services)), game_(options_, services_.clock, services_.random, *this) {
   BuildWindow();
@@ -277,8 +285,8 @@ void TFormGame::CheckBox2Click() {
 // ---- board, toolbar, timer ------------------------------------------------
 
 void TFormGame::Image1MouseUp(PictureControl* sender, Qt::MouseButton button) {
-  const int d = sender->Index();
-  game_.ClicaPeca(d % 16 + 1, d / 16 + 1, button == Qt::LeftButton);
+  const Cell cell = Cell::FromIndex(sender->Index());
+  game_.ClicaPeca(cell.column, cell.row, button == Qt::LeftButton);
 }
 
 void TFormGame::ToolbarMouseDown(PictureControl* sender) {
@@ -299,7 +307,7 @@ void TFormGame::Deal() {
   ++dealCount_;
   bestPlayers_->ClearMark();
   game_.InicializaJogo();
-  panel7_->resize(panel7_->width(), options_.category.Board() == 2 ? 420 : 392);
+  panel7_->resize(panel7_->width(), kBoardPanelHeight[static_cast<std::size_t>(options_.category.Board())]);
   cursor_->NewBoard(game_.ColIni(), game_.ColFim(), game_.LinIni(), game_.LinFim());
   // Even after a click in an option group: keys then play, and an arrow
   // meant for the board cannot throw the new game away.
@@ -331,38 +339,41 @@ void TFormGame::RunBarTimer() {
 
 // ---- what the rules ask of the window --------------------------------------
 
-void TFormGame::SetCellVisible(int column, int row, bool visible) {
-  cells_[static_cast<std::size_t>(IndicePeca(column, row))]->setVisible(visible);
-}
-
-void TFormGame::DesenhaPeca(int column, int row) {
-  PictureControl& cell = *cells_[static_cast<std::size_t>(IndicePeca(column, row))];
-  const TPeca& peca = game_.Peca(column, row);
-  if (const char* file = PictureFileForState(peca.Estado)) {
-    cell.SetPicture(LoadBitmapFile(services_.programFolder, file));  // on failure the cell keeps its last look
+void TFormGame::CellChanged(Cell cell) {
+  PictureControl& control = *cells_[static_cast<std::size_t>(cell.Index())];
+  if (!game_.Visible(cell)) {
+    control.setVisible(false);
     return;
   }
-  PaintTile(peca, cell.Picture(), options_.Symbols);
-  cell.PictureChanged();
+  control.setVisible(true);
+  const TPeca& peca = game_.Peca(cell);
+  if (const char* file = PictureFileForState(peca.Estado)) {
+    control.SetPicture(LoadBitmapFile(services_.programFolder, file));  // on failure the cell keeps its last look
+    return;
+  }
+  PaintTile(peca, control.Picture(), options_.Symbols);
+  control.PictureChanged();
 }
 
 void TFormGame::RedrawTiles() {
   for (int row = game_.LinIni(); row <= game_.LinFim(); ++row)
-    for (int column = game_.ColIni(); column <= game_.ColFim(); ++column)
-      if (game_.Visible(column, row) && PictureFileForState(game_.Peca(column, row).Estado) == nullptr)
-        DesenhaPeca(column, row);
+    for (int column = game_.ColIni(); column <= game_.ColFim(); ++column) {
+      const Cell cell{column, row};
+      if (game_.Visible(cell) && PictureFileForState(game_.Peca(cell).Estado) == nullptr) CellChanged(cell);
+    }
 }
 
-void TFormGame::PlaySound(std::string_view fileName) { services_.sound.Play(fileName); }
+void TFormGame::PlaySound(Sound sound) { services_.sound.Play(WaveFile(sound)); }
 
 void TFormGame::ShowCounters(int tilesLeft, double score) {
   panel4_->setText(QString::number(tilesLeft));
   panel5_->setText(QString::fromStdString(FormatWholeNumber(score, thousandsSeparator_)));
 }
 
-void TFormGame::SetGaugeMaximum(int maximum) { gauge1_->SetMaxValue(maximum); }
-
-void TFormGame::SetGaugeProgress(int progress) { gauge1_->SetProgress(progress); }
+void TFormGame::ShowBar(int progress, int maximum) {
+  gauge1_->SetMaxValue(maximum);  // repaints nothing while the maximum stays
+  gauge1_->SetProgress(progress);
+}
 
 void TFormGame::BarMovesAgain() { RunBarTimer(); }
 

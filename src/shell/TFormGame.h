@@ -162,12 +162,12 @@ class TFormGame : public QWidget, private GameView {
   void ExitAction();
 
   // GameView
-  void SetCellVisible(int column, int row, bool visible) override;
-  void DesenhaPeca(int column, int row) override;
-  void PlaySound(std::string_view fileName) override;
+  // Hides the cell's control, or shows it with its tile painted or, once
+  // the tile left play, the picture that stands for how.
+  void CellChanged(Cell cell) override;
+  void PlaySound(Sound sound) override;
   void ShowCounters(int tilesLeft, double score) override;
-  void SetGaugeMaximum(int maximum) override;
-  void SetGaugeProgress(int progress) override;
+  void ShowBar(int progress, int maximum) override;
   void BarMovesAgain() override;
   void GameEnded(TReal6 escore, std::int32_t perdidas) override;
 
@@ -220,7 +220,7 @@ class TFormGame : public QWidget, private GameView {
   QCheckBox* checkBox2_ = nullptr;
   QTimer* timer1_ = nullptr;
   GuardedRepeating timer1Guard_;
-  std::array<PictureControl*, 160> cells_{};
+  std::array<PictureControl*, kCells> cells_{};
   BoardCursor* cursor_ = nullptr;
   std::array<ToolbarButton, 4> toolbar_{};
 };

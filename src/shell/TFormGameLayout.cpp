@@ -200,14 +200,15 @@ void TFormGame::BuildBoard() {
   panel7_ = MakePanel(canvas_, QColor(234, 249, 255), QFrame::Box, QFrame::Plain, 1);
   panel7_->setGeometry(40, 85, 613, 392);
   // Created in order Image1..Image160; neighbours overlap by their border pixel.
-  for (int k = 0; k < 160; ++k) {
+  for (int k = 0; k < kCells; ++k) {
     auto* cell = new PictureControl(panel7_, k);
-    cell->setGeometry(1 + (k % 16) * 38, 1 + (k / 16) * 38, 39, 39);
+    const Cell at = Cell::FromIndex(k);
+    cell->setGeometry(1 + (at.column - 1) * 38, 1 + (at.row - 1) * 38, 39, 39);
     cell->hide();
     cells_[static_cast<std::size_t>(k)] = cell;
   }
   // Above the cells, so its frame lies over them.
-  cursor_ = new BoardCursor(panel7_, [this](int column, int row) { return Image(IndicePeca(column, row)); });
+  cursor_ = new BoardCursor(panel7_, [this](Cell cell) { return Image(cell.Index()); });
   for (PictureControl* cell : cells_) {
     connect(cell, &PictureControl::MousePressed, cursor_, &BoardCursor::MouseClicked);
     connect(cell, &PictureControl::MouseReleased, this,
@@ -216,8 +217,8 @@ void TFormGame::BuildBoard() {
             });
   }
   // Space and Enter pick the cursor's cell as a left click on it would.
-  connect(cursor_, &BoardCursor::Activated, this, [this](int column, int row) {
-    Guarded([&] { Image1MouseUp(Image(IndicePeca(column, row)), Qt::LeftButton); });
+  connect(cursor_, &BoardCursor::Activated, this, [this](Cell cell) {
+    Guarded([&] { Image1MouseUp(Image(cell.Index()), Qt::LeftButton); });
   });
 }
 

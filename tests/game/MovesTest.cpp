@@ -32,7 +32,7 @@ TEST_F(MovesTest, DuosMatchOrder) {
   view.log.clear();
   clock.AdvanceMilliseconds(300);
   Click(6, 3);
-  EXPECT_EQ(view.log, (Log{"sound acerto.wav", "counters 46 4668", "gauge 0", "draw 6,3 s2", "draw 5,3 s2"}));
+  EXPECT_EQ(view.log, (Log{"sound match", "counters 46 4668", "gauge 0", "draw 6,3 s2", "draw 5,3 s2"}));
   EXPECT_EQ(game.PecasRestantes(), 46);
   EXPECT_EQ(game.NumSelecionadas(), 0);
 }
@@ -42,7 +42,7 @@ TEST_F(MovesTest, DuosWrongPairOrderAndPenalty) {
   Click(5, 3);
   view.log.clear();
   Click(6, 3);
-  EXPECT_EQ(view.log, (Log{"sound erro.wav", "draw 6,3 s3", "draw 5,3 s3", "counters 46 -8735", "gauge 0"}));
+  EXPECT_EQ(view.log, (Log{"sound wrong", "draw 6,3 s3", "draw 5,3 s3", "counters 46 -8735", "gauge 0"}));
   EXPECT_EQ(game.Escore().ToLongDouble(), -8735);
   EXPECT_EQ(game.TilesCancelados(), 2);
   // Their partners (the second tiles of 1111 and 1112) can never be matched:
@@ -77,7 +77,7 @@ TEST_F(MovesTest, TriosMatchOrder) {
   view.log.clear();
   clock.AdvanceMilliseconds(300);
   Click(7, 3);
-  EXPECT_EQ(view.log, (Log{"sound acerto.wav", "draw 7,3 s2", "draw 5,3 s2", "draw 6,3 s2", "counters 45 6936",
+  EXPECT_EQ(view.log, (Log{"sound match", "draw 7,3 s2", "draw 5,3 s2", "draw 6,3 s2", "counters 45 6936",
                            "gauge 0"}));
 }
 
@@ -86,13 +86,13 @@ TEST_F(MovesTest, TriosWrongSecondAndWrongThird) {
   Click(5, 3);
   view.log.clear();
   Click(6, 3);
-  EXPECT_EQ(view.log, (Log{"sound erro.wav", "draw 6,3 s3", "draw 5,3 s3", "counters 46 -8735", "gauge 0"}));
+  EXPECT_EQ(view.log, (Log{"sound wrong", "draw 6,3 s3", "draw 5,3 s3", "counters 46 -8735", "gauge 0"}));
   EXPECT_EQ(game.NumSelecionadas(), 0);
   Click(7, 3);
   Click(8, 3);
   view.log.clear();
   Click(9, 3);
-  EXPECT_EQ(view.log, (Log{"sound erro.wav", "draw 9,3 s3", "draw 7,3 s3", "draw 8,3 s3", "counters 43 -18106",
+  EXPECT_EQ(view.log, (Log{"sound wrong", "draw 9,3 s3", "draw 7,3 s3", "draw 8,3 s3", "counters 43 -18106",
                            "gauge 0"}));
   EXPECT_EQ(game.TilesCancelados(), 5);
 }
@@ -160,7 +160,7 @@ TEST_F(MovesTest, GameEndsWithTilesLeftAndRanks) {
   EXPECT_EQ(view.results[0].escore, game.Escore().ToLongDouble());
   EXPECT_EQ(view.results[0].perdidas, 4);  // two cancelled, two left
   // The end sound follows the last match's sound; then clicks do nothing.
-  EXPECT_EQ(view.log[view.log.size() - 2], "sound fim.wav");
+  EXPECT_EQ(view.log[view.log.size() - 2], "sound end");
   EXPECT_EQ(view.log.back(), "result " + std::to_string(static_cast<long long>(game.Escore().ToLongDouble())) + " 4");
   const auto size = view.log.size();
   game.ClicaPeca(CellsOf(first)[0].first, CellsOf(first)[0].second, true);

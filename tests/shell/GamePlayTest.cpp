@@ -21,6 +21,7 @@
 #include "game/TileDrawing.h"
 #include "records/RecordsFile.h"
 #include "records/TGallery.h"
+#include "shell/GameFiles.h"
 #include "shell/PictureControl.h"
 #include "shell/TFormRules.h"
 #include "shell/TMensagem.h"
@@ -58,6 +59,16 @@ struct Windows {
   TMensagem mensagem;
   TFormRules rules;
 };
+
+TEST(GamePlay, SoundsAndLeftPlayStatesNameTheirFiles) {
+  EXPECT_STREQ(WaveFile(Sound::kMatch), "acerto.wav");
+  EXPECT_STREQ(WaveFile(Sound::kWrong), "erro.wav");
+  EXPECT_STREQ(WaveFile(Sound::kEnd), "fim.wav");
+  EXPECT_STREQ(PictureFileForState(kRemovida), "ok.bmp");
+  EXPECT_STREQ(PictureFileForState(kCancelada), "nok.bmp");
+  EXPECT_EQ(PictureFileForState(kNoTabuleiro), nullptr);
+  EXPECT_EQ(PictureFileForState(kSelecionada), nullptr);
+}
 
 TEST(GamePlay, DuosGameToTheEndEntersTheBestPlayers) {
   MainWindowHarness h;
@@ -243,8 +254,8 @@ TEST(GamePlay, RightAndMiddleClicksAndClicksOnRemovedTilesAreIgnored) {
   ClickCell(form, 5, 3);
   EXPECT_EQ(form.Jogo().Peca(5, 3).Estado, kSelecionada);
   // The cell shows the selection frame.
-  EXPECT_EQ(form.Image(IndicePeca(5, 3))->Picture().At(2, 2), MakeRgb(160, 30, 30));
-  const QImage shown = form.Image(IndicePeca(5, 3))->grab().toImage();
+  EXPECT_EQ(form.Image(Cell{5, 3}.Index())->Picture().At(2, 2), MakeRgb(160, 30, 30));
+  const QImage shown = form.Image(Cell{5, 3}.Index())->grab().toImage();
   EXPECT_EQ(shown.pixel(2, 2) & 0xFFFFFFu, 0xA01E1Eu);
   EXPECT_EQ(shown.pixel(19, 19) & 0xFFFFFFu, 0u);
 }
@@ -278,12 +289,12 @@ struct Cover {
 
 QImage Shown(TFormGame& form, int column, int row) {
   // The board with everything laid over the cell, not the cell alone.
-  return form.Panel7()->grab(form.Image(IndicePeca(column, row))->geometry()).toImage();
+  return form.Panel7()->grab(form.Image(Cell{column, row}.Index())->geometry()).toImage();
 }
 
 Cover CoverOf(TFormGame& form, int column, int row) {
   const QImage shot = Shown(form, column, row);
-  const PixelBuffer& picture = form.Image(IndicePeca(column, row))->Picture();
+  const PixelBuffer& picture = form.Image(Cell{column, row}.Index())->Picture();
   Cover cover;
   for (int y = 0; y < kTileSize; ++y)
     for (int x = 0; x < kTileSize; ++x) {
@@ -299,7 +310,7 @@ Cover CoverOf(TFormGame& form, int column, int row) {
 // beneath: where the cursor would fade into the tile.
 int FadingRays(TFormGame& form, int column, int row) {
   const QImage shot = Shown(form, column, row);
-  const PixelBuffer& picture = form.Image(IndicePeca(column, row))->Picture();
+  const PixelBuffer& picture = form.Image(Cell{column, row}.Index())->Picture();
   const auto contrast = [&](int x, int y) { return std::abs(qGray(shot.pixel(x, y)) - qGray(picture.At(x, y))); };
   int fading = 0;
   for (int t = 8; t <= kTileSize - 9; ++t) {
@@ -371,7 +382,7 @@ TEST(GamePlay, KeyboardCursorPlaysLikeTheMouseAndLeavesTheTileFrameAlone) {
   std::pair<int, int> at{12, 8};
   PressKey(Qt::Key_Space);
   EXPECT_EQ(game.Peca(12, 8).Estado, kSelecionada);
-  EXPECT_EQ(form.Image(IndicePeca(12, 8))->Picture().At(3, 3), MakeRgb(160, 30, 30));
+  EXPECT_EQ(form.Image(Cell{12, 8}.Index())->Picture().At(3, 3), MakeRgb(160, 30, 30));
   EXPECT_TRUE(CoverOf(form, 12, 8).Cursor());
   PressKey(Qt::Key_Return);
   EXPECT_EQ(game.Peca(12, 8).Estado, kNoTabuleiro);
@@ -400,7 +411,7 @@ TEST(GamePlay, KeyboardCursorPlaysLikeTheMouseAndLeavesTheTileFrameAlone) {
   EXPECT_EQ(FadingRays(form, at.first, at.second), 0) << "on nok.bmp";
   // Every colour, painted over a whole tile.
   MoveCursor(at, 8, 5);
-  PictureControl* cell = form.Image(IndicePeca(8, 5));
+  PictureControl* cell = form.Image(Cell{8, 5}.Index());
   for (int colour = 1; colour <= 6; ++colour) {
     TPeca peca;
     peca.Atributos = {colour, colour, colour, colour};
@@ -419,6 +430,7 @@ TEST(GamePlay, KeyboardCursorPlaysLikeTheMouseAndLeavesTheTileFrameAlone) {
   // and the cursor starts hidden on the new board's top-left cell.
   QTest::mouseClick(form.RadioGroup(2)->button(2), Qt::LeftButton);
   EXPECT_EQ(form.DealCount(), 2);
+  EXPECT_EQ(form.Panel7()->height(), 420);
   EXPECT_EQ(QApplication::focusWidget(), form.Panel7());
   EXPECT_TRUE(CoverOf(form, 2, 2).Untouched());
   PressKey(Qt::Key_Down);
@@ -426,6 +438,9 @@ TEST(GamePlay, KeyboardCursorPlaysLikeTheMouseAndLeavesTheTileFrameAlone) {
   for (int i = 0; i < 10; ++i) PressKey(Qt::Key_Down);
   EXPECT_TRUE(CoverOf(form, 2, 10).Cursor());
   EXPECT_EQ(form.DealCount(), 2);
+  // Back to the small board, and its panel with it.
+  QTest::mouseClick(form.RadioGroup(2)->button(0), Qt::LeftButton);
+  EXPECT_EQ(form.Panel7()->height(), 392);
 }
 
 }  // namespace

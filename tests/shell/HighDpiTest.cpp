@@ -60,7 +60,7 @@ TEST(HighDpi, PicturesFillTheirControlsPixelForPixel) {
   const int x0 = 1 + (game.ColIni() - 1) * 38, y0 = 1 + (game.LinIni() - 1) * 38;
   const int x1 = 1 + (game.ColFim() - 1) * 38 + kTileSize, y1 = 1 + (game.LinFim() - 1) * 38 + kTileSize;
   PixelBuffer board(x1, y1);
-  for (int k = 0; k < 160; ++k) {
+  for (int k = 0; k < kCells; ++k) {
     const PictureControl* cell = form.Image(k);
     if (!cell->isVisible()) continue;
     for (int y = 0; y < kTileSize; ++y)
@@ -74,7 +74,7 @@ TEST(HighDpi, PicturesFillTheirControlsPixelForPixel) {
   EXPECT_EQ(wrong, 0);
 
   // A click in the lower right corner of a cell's square reaches that cell.
-  PictureControl* cell = form.Image(IndicePeca(5, 3));
+  PictureControl* cell = form.Image(Cell{5, 3}.Index());
   QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(37, 37));
   EXPECT_EQ(game.Peca(5, 3).Estado, kSelecionada);
 }
@@ -119,7 +119,7 @@ TEST(HighDpi, OnASmallScreenEveryWindowFitsAndEveryControlCanBeReached) {
     PressKey(Qt::Key_Right);
     PressKey(Qt::Key_Down);
   }
-  PictureControl* corner = form.Image(IndicePeca(game.ColFim(), game.LinFim()));
+  PictureControl* corner = form.Image(Cell{game.ColFim(), game.LinFim()}.Index());
   EXPECT_TRUE(InReach(corner));
   ClickWhereItShows(corner);
   EXPECT_EQ(game.Peca(game.ColFim(), game.LinFim()).Estado, kSelecionada);

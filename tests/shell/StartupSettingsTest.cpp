@@ -51,7 +51,7 @@ TEST(StartupSettings, StoredOptionsSelectTheirChoicesAndDealOnce) {
   EXPECT_TRUE(form.CheckBox2()->isChecked());
   PixelBuffer plain;
   PaintTile(form.Jogo().Peca(3, 3), plain);
-  EXPECT_NE(form.Image(IndicePeca(3, 3))->Picture(), plain);
+  EXPECT_NE(form.Image(Cell{3, 3}.Index())->Picture(), plain);
   EXPECT_EQ(Checked(form, 1), 2);  // Difficult
   EXPECT_EQ(Checked(form, 2), 1);  // Medium
   EXPECT_EQ(Checked(form, 3), 1);  // Trios
@@ -202,7 +202,7 @@ TEST(StartupSettings, SymbolsBoxMarksTheBoardAtOnceAndIsStoredAtOnce) {
       for (int c = game.ColIni(); c <= game.ColFim(); ++c) {
         PixelBuffer expected;
         PaintTile(game.Peca(c, r), expected, symbols);
-        EXPECT_EQ(form.Image(IndicePeca(c, r))->Picture(), expected) << c << "," << r << " symbols " << symbols;
+        EXPECT_EQ(form.Image(Cell{c, r}.Index())->Picture(), expected) << c << "," << r << " symbols " << symbols;
       }
   };
   showsTiles(true);
