@@ -24,7 +24,7 @@ class GameView {
   virtual void CellChanged(Cell cell) = 0;
   // Starts a sound; returns at once.
   virtual void PlaySound(Sound sound) = 0;
-  // Panel4 and Panel5: tiles left and the score (a whole number).
+  // The counters: tiles left and the score (a whole number).
   virtual void ShowCounters(int tilesLeft, double score) = 0;
   // The Bonus Bar at progress out of maximum.
   virtual void ShowBar(int progress, int maximum) = 0;

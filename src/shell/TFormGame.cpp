@@ -102,10 +102,10 @@ void TFormGame::FormCreate() {
   connect(retryTimer_, &QTimer::timeout, this, [this] { RetryPending(); });
   StartupSettings settings = ReadSettings(*arqIni_, options_);
   settingsAtStart_ = std::move(settings.atStart);
-  // A change runs CheckBox1Click (CheckBox2Click), which takes Mute (Symbols)
+  // A change runs CheckBox1Click (SymbolsBoxClick), which takes Mute (Symbols)
   // from the box and writes it again.
-  checkBox1_->setChecked(settings.mute);
-  checkBox2_->setChecked(settings.symbols);
+  muteBox_->setChecked(settings.mute);
+  symbolsBox_->setChecked(settings.symbols);
   LeArqRec();
   services_.random.Seed(static_cast<std::uint32_t>(MillisecondsOfDay(services_.clock.UtcTime())));
   thousandsSeparator_ = SystemThousandsSeparator();
@@ -119,7 +119,7 @@ void TFormGame::showEvent(QShowEvent* event) {
     return;
   }
   // Restoring deals nothing; the bar is brought up to the clock at once.
-  timer1Guard_([this] { Timer1Timer(); });
+  barTimerGuard_([this] { Timer1Timer(); });
 }
 
 void TFormGame::hideEvent(QHideEvent* event) {
@@ -133,7 +133,7 @@ void TFormGame::changeEvent(QEvent* event) {
   if (isMinimized()) {
     RunBarTimer();
   } else {
-    timer1Guard_([this] { Timer1Timer(); });
+    barTimerGuard_([this] { Timer1Timer(); });
   }
 }
 
@@ -141,15 +141,15 @@ void TFormGame::FormShow() {
   // Changing a group's choice runs its click operation; with iniciado_ still
   // false those only take the value, and the one deal comes below.
   const Category category = options_.category;
-  groups_[1]->button(category.Board())->setChecked(true);
-  groups_[0]->button(category.NumColors() - 4)->setChecked(true);
-  groups_[2]->button(category.NumFits() - 2)->setChecked(true);
+  boardGroup_->button(category.Board())->setChecked(true);
+  levelGroup_->button(category.NumColors() - 4)->setChecked(true);
+  settingGroup_->button(category.NumFits() - 2)->setChecked(true);
   iniciado_ = true;
   Deal();
 }
 
 void TFormGame::FormDestroy() {
-  timer1_->stop();
+  barTimer_->stop();
   retryTimer_->stop();
   WriteFilesAtShutdown();
   arqIni_.reset();
@@ -252,17 +252,17 @@ void TFormGame::AtualizaGaleria(TReal6 escore, std::int32_t perdidas) {
 // ---- options --------------------------------------------------------------
 
 void TFormGame::RadioGroup1Click() {
-  options_.category = options_.category.WithNumColors(groups_[0]->checkedId() + 4);
+  options_.category = options_.category.WithNumColors(levelGroup_->checkedId() + 4);
   OptionChanged();
 }
 
 void TFormGame::RadioGroup2Click() {
-  options_.category = options_.category.WithBoard(groups_[1]->checkedId());
+  options_.category = options_.category.WithBoard(boardGroup_->checkedId());
   OptionChanged();
 }
 
 void TFormGame::RadioGroup3Click() {
-  options_.category = options_.category.WithNumFits(groups_[2]->checkedId() + 2);
+  options_.category = options_.category.WithNumFits(settingGroup_->checkedId() + 2);
   OptionChanged();
 }
 
@@ -272,12 +272,12 @@ void TFormGame::OptionChanged() {
 }
 
 void TFormGame::CheckBox1Click() {
-  options_.Mute = checkBox1_->isChecked();
+  options_.Mute = muteBox_->isChecked();
   WriteSetting([this] { return WriteSwitch(*arqIni_, kMuteKey, options_.Mute); });
 }
 
-void TFormGame::CheckBox2Click() {
-  options_.Symbols = checkBox2_->isChecked();
+void TFormGame::SymbolsBoxClick() {
+  options_.Symbols = symbolsBox_->isChecked();
   RedrawTiles();  // first: a failed write leaves the board as the box says
   WriteSetting([this] { return WriteSwitch(*arqIni_, kSymbolsKey, options_.Symbols); });
 }
@@ -307,11 +307,11 @@ void TFormGame::Deal() {
   ++dealCount_;
   bestPlayers_->ClearMark();
   game_.InicializaJogo();
-  panel7_->resize(panel7_->width(), kBoardPanelHeight[static_cast<std::size_t>(options_.category.Board())]);
+  boardPanel_->resize(boardPanel_->width(), kBoardPanelHeight[static_cast<std::size_t>(options_.category.Board())]);
   cursor_->NewBoard(game_.ColIni(), game_.ColFim(), game_.LinIni(), game_.LinFim());
   // Even after a click in an option group: keys then play, and an arrow
   // meant for the board cannot throw the new game away.
-  panel7_->setFocus(Qt::OtherFocusReason);
+  boardPanel_->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormGame::GalleryAction() {
@@ -331,9 +331,9 @@ void TFormGame::Timer1Timer() {
 
 void TFormGame::RunBarTimer() {
   if (!game_.BarMoves() || !isVisible() || isMinimized()) {
-    timer1_->stop();
-  } else if (!timer1_->isActive()) {
-    timer1_->start();
+    barTimer_->stop();
+  } else if (!barTimer_->isActive()) {
+    barTimer_->start();
   }
 }
 
@@ -366,13 +366,13 @@ void TFormGame::RedrawTiles() {
 void TFormGame::PlaySound(Sound sound) { services_.sound.Play(WaveFile(sound)); }
 
 void TFormGame::ShowCounters(int tilesLeft, double score) {
-  panel4_->setText(QString::number(tilesLeft));
-  panel5_->setText(QString::fromStdString(FormatWholeNumber(score, thousandsSeparator_)));
+  tilesLeft_->setText(QString::number(tilesLeft));
+  score_->setText(QString::fromStdString(FormatWholeNumber(score, thousandsSeparator_)));
 }
 
 void TFormGame::ShowBar(int progress, int maximum) {
-  gauge1_->SetMaxValue(maximum);  // repaints nothing while the maximum stays
-  gauge1_->SetProgress(progress);
+  bonusBar_->SetMaxValue(maximum);  // repaints nothing while the maximum stays
+  bonusBar_->SetProgress(progress);
 }
 
 void TFormGame::BarMovesAgain() { RunBarTimer(); }

@@ -66,7 +66,7 @@ TEST(HighDpi, PicturesFillTheirControlsPixelForPixel) {
     for (int y = 0; y < kTileSize; ++y)
       for (int x = 0; x < kTileSize; ++x) board.Set(cell->x() + x, cell->y() + y, cell->Picture().At(x, y));
   }
-  const QImage shot = form.Panel7()->grab().toImage();
+  const QImage shot = form.BoardPanel()->grab().toImage();
   wrong = 0;
   for (int y = static_cast<int>(std::ceil(y0 * ratio)); y < static_cast<int>(std::floor(y1 * ratio)); ++y)
     for (int x = static_cast<int>(std::ceil(x0 * ratio)); x < static_cast<int>(std::floor(x1 * ratio)); ++x)
@@ -128,9 +128,9 @@ TEST(HighDpi, OnASmallScreenEveryWindowFitsAndEveryControlCanBeReached) {
     EXPECT_TRUE(InReach(QApplication::focusWidget())) << "stop " << stop;
   }
   // Scrolled to, every choice, Mute and Symbols takes a click where it shows.
-  std::vector<QAbstractButton*> controls{form.CheckBox1(), form.CheckBox2()};
-  for (int g = 1; g <= 3; ++g)
-    for (QAbstractButton* choice : form.RadioGroup(g)->buttons()) controls.push_back(choice);
+  std::vector<QAbstractButton*> controls{form.MuteBox(), form.SymbolsBox()};
+  for (QButtonGroup* group : {form.LevelGroup(), form.BoardGroup(), form.SettingGroup()})
+    for (QAbstractButton* choice : group->buttons()) controls.push_back(choice);
   for (QAbstractButton* control : controls) {
     ScrollIntoView(control, 0);
     EXPECT_TRUE(InReach(control)) << control->text().toStdString();
