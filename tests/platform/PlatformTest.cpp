@@ -13,7 +13,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/ConfigLocation.h"
-#include "platform/FakeClock.h"
+#include "support/FakeClock.h"
 #include "platform/Pen.h"
 #include "platform/TextFormats.h"
 

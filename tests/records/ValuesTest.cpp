@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "platform/FakeClock.h"
+#include "support/FakeClock.h"
 #include "records/TDataHora.h"
 #include "records/TReal6.h"
 
