@@ -76,10 +76,10 @@ void TLabel3D::SetDepthShadow(int depth) {
   update();
 }
 
-void TLabel3D::SetStyle(TLabelStyle style) {
+void TLabel3D::SetStyle(LabelStyle style) {
   if (style == style_) return;
   style_ = style;
-  const LabelLook look = StylePreset(static_cast<LabelStyle>(style), ToRgb(colorHigh_));
+  const LabelLook look = StylePreset(style, ToRgb(colorHigh_));
   depthHigh_ = look.depthHigh;
   depthShadow_ = look.depthShadow;
   colorHigh_ = ToQColor(look.colorHigh);

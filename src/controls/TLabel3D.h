@@ -14,8 +14,6 @@ namespace quillmont {
 class TLabel3D : public QWidget {
   Q_OBJECT
  public:
-  enum TLabelStyle { lsRaised, lsLowered, lsFloating };
-
   explicit TLabel3D(QWidget* parent = nullptr);
 
   // Setters do nothing when the value does not change.
@@ -35,8 +33,8 @@ class TLabel3D : public QWidget {
   void SetDepthShadow(int depth);
   int DepthHigh() const { return depthHigh_; }
   int DepthShadow() const { return depthShadow_; }
-  void SetStyle(TLabelStyle style);
-  TLabelStyle Style() const { return style_; }
+  void SetStyle(LabelStyle style);
+  LabelStyle Style() const { return style_; }
   void SetShowAccelChar(bool show);
   void SetWordWrap(bool wrap);
   void SetTransparent(bool transparent);
@@ -68,7 +66,7 @@ class TLabel3D : public QWidget {
   int depthShadow_ = 1;
   QPointer<QWidget> focusControl_;
   bool showAccelChar_ = true;
-  TLabelStyle style_ = lsRaised;
+  LabelStyle style_ = LabelStyle::lsRaised;
   bool wordWrap_ = false;
   bool transparent_ = false;
   QShortcut* shortcut_ = nullptr;
