@@ -20,7 +20,6 @@ class TLabel3D : public QWidget {
   void SetCaption(const QString& caption);
   QString Caption() const { return caption_; }
   void SetFont(const QFont& font, QColor fontColor);
-  void SetFontColor(QColor color);
   QColor FontColor() const { return fontColor_; }
   void SetAlignment(Qt::Alignment alignment);  // AlignLeft, AlignRight or AlignHCenter
   Qt::Alignment Alignment() const { return alignment_; }
@@ -34,11 +33,9 @@ class TLabel3D : public QWidget {
   int DepthHigh() const { return depthHigh_; }
   int DepthShadow() const { return depthShadow_; }
   void SetStyle(LabelStyle style);
-  LabelStyle Style() const { return style_; }
   void SetShowAccelChar(bool show);
   void SetWordWrap(bool wrap);
   void SetTransparent(bool transparent);
-  bool Transparent() const { return transparent_; }
   void SetColor(QColor color);  // the background when not transparent
   void SetFocusControl(QWidget* control);
   QWidget* FocusControl() const { return focusControl_; }

@@ -38,8 +38,7 @@ TEST(Pen, LinesCoverTheirStartAndNotTheirEnd) {
   EXPECT_EQ(b.At(2, 3), ink);
   EXPECT_EQ(b.At(5, 3), ink);
   EXPECT_EQ(b.At(6, 3), 0u);
-  EXPECT_EQ(pen.X(), 6);
-  pen.LineTo(6, 0);  // vertical upwards from the end: y 3..1
+  pen.LineTo(6, 0);  // vertical upwards from where the last line ended: y 3..1
   EXPECT_EQ(b.At(6, 3), ink);
   EXPECT_EQ(b.At(6, 1), ink);
   EXPECT_EQ(b.At(6, 0), 0u);
