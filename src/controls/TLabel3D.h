@@ -22,11 +22,9 @@ class TLabel3D : public QWidget {
   void SetFont(const QFont& font, QColor fontColor);
   QColor FontColor() const { return fontColor_; }
   void SetAlignment(Qt::Alignment alignment);  // AlignLeft, AlignRight or AlignHCenter
-  Qt::Alignment Alignment() const { return alignment_; }
   void SetAutoSize(bool autoSize);
   void SetColorHigh(QColor color);
   void SetColorShadow(QColor color);
-  QColor ColorHigh() const { return colorHigh_; }
   QColor ColorShadow() const { return colorShadow_; }
   void SetDepthHigh(int depth);  // a negative depth is 0
   void SetDepthShadow(int depth);
