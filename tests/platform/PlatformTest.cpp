@@ -127,7 +127,7 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
   EXPECT_EQ(ReadFileContents((folder / "missing").string()).status, FileContents::Status::kMissing);
   // Folders made for the player's files are 0700; one already there keeps its mode.
   ::chmod(folder.c_str(), 0755);
-  ASSERT_TRUE(EnsureDirectory((folder / "quillmont/data").string()));
+  ASSERT_TRUE(ResolvedFile((folder / "quillmont/data/-").string(), true).Ok());
   for (const char* made : {"", "quillmont", "quillmont/data"}) {
     ::stat((folder / made).c_str(), &info);
     EXPECT_EQ(info.st_mode & 07777, *made ? 0700u : 0755u) << made;
