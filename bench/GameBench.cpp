@@ -6,7 +6,7 @@
 
 #include "game/Game.h"
 #include "game/TileDrawing.h"
-#include "platform/FakeClock.h"
+#include "support/FakeClock.h"
 #include "platform/RandomSource.h"
 #include "records/GameOptions.h"
 

@@ -9,19 +9,24 @@ using Log = std::vector<std::string>;
 
 class MovesTest : public GameFixture {
  protected:
-  // Small board (columns 5..12, rows 3..8) with a known layout: the first
-  // cells of column 5 get the given codes, everything else unique filler
-  // groups that are never touched.
+  // Small board (columns 5..12, rows 3..8) with a known layout: the given
+  // cells get the given codes, everything else unique filler groups that are
+  // never touched. Every colour is one a deal makes, so the end of a game is
+  // decided by the fast search.
   void Layout(int fits, const std::vector<std::pair<std::pair<int, int>, int>>& cells) {
     Deal(0, 4, fits);
     int filler = 0;
     for (int c = game.ColIni(); c <= game.ColFim(); ++c)
       for (int r = game.LinIni(); r <= game.LinFim(); ++r) {
-        // Fillers come in groups of `fits`, codes 2111, 2112, ...
-        const int code = 2111 + (filler++ / fits);
-        Put(c, r, code / 1000 * 1000 + (code / 100 % 10) * 100 + (code / 10 % 10) * 10 + code % 10);
+        // Fillers come in groups of `fits`, codes 2111, 2112, ... 2116, 2121, ...:
+        // the last two colours count the group in base kMaxColors.
+        const int group = filler++ / fits;
+        Put(c, r, 2100 + (1 + group / kMaxColors) * 10 + 1 + group % kMaxColors);
       }
     for (const auto& [cell, code] : cells) Put(cell.first, cell.second, code);
+    for (int c = game.ColIni(); c <= game.ColFim(); ++c)
+      for (int r = game.LinIni(); r <= game.LinFim(); ++r)
+        for (const std::int32_t colour : game.Peca(c, r).Atributos) ASSERT_TRUE(colour >= 1 && colour <= kMaxColors);
   }
 };
 

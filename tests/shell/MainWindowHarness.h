@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "support/ModalWindows.h"
-#include "platform/FakeClock.h"
+#include "support/FakeClock.h"
 #include "platform/ProgramFolder.h"
 #include "platform/RandomSource.h"
 #include "platform/qt/ErrorReport.h"
