@@ -6,7 +6,7 @@
 
 #include "game/Game.h"
 #include "game/TileDrawing.h"
-#include "platform/FakeClock.h"
+#include "support/FakeClock.h"
 #include "platform/RandomSource.h"
 #include "records/GameOptions.h"
 
@@ -21,20 +21,19 @@ class PaintingView final : public GameView {
   PixelBuffer ok = PixelBuffer(39, 39, MakeRgb(200, 230, 200));
   int progress = 0;
 
-  void SetCellVisible(int, int, bool) override {}
-  void DesenhaPeca(int column, int row) override {
-    PixelBuffer& picture = pictures[static_cast<std::size_t>(IndicePeca(column, row))];
-    const TPeca& peca = game->Peca(column, row);
-    if (PictureFileForState(peca.Estado) != nullptr) {
+  void CellChanged(Cell cell) override {
+    if (!game->Visible(cell)) return;
+    PixelBuffer& picture = pictures[static_cast<std::size_t>(cell.Index())];
+    const TPeca& peca = game->Peca(cell);
+    if (peca.Estado == kRemovida || peca.Estado == kCancelada) {
       picture = ok;
     } else {
       PaintTile(peca, picture);
     }
   }
-  void PlaySound(std::string_view) override {}
+  void PlaySound(Sound) override {}
   void ShowCounters(int, double) override {}
-  void SetGaugeMaximum(int) override {}
-  void SetGaugeProgress(int p) override { progress = p; }
+  void ShowBar(int p, int) override { progress = p; }
   void GameEnded(TReal6, std::int32_t) override {}
   void BarMovesAgain() override {}
 };

@@ -12,8 +12,7 @@ class TGauge : public QWidget {
   explicit TGauge(QWidget* parent = nullptr);
 
   void SetMaxValue(int maximum);
-  int MaxValue() const { return maximum_; }
-  // Held within 0..MaxValue; repaints only when the percentage changes.
+  // Held within 0..the maximum; repaints only when the percentage changes.
   void SetProgress(int progress);
   int Progress() const { return progress_; }
   int Percent() const;

@@ -21,7 +21,6 @@ class TGradient : public QWidget {
   void SetEndColor(QColor color);
   void SetDirection(TFillDirection direction);
   QColor BeginColor() const { return beginColor_; }
-  QColor EndColor() const { return endColor_; }
   TFillDirection Direction() const { return direction_; }
   const GradientPalette& Palette() const { return palette_; }
   int PaletteBuilds() const { return paletteBuilds_; }

@@ -30,12 +30,6 @@ void TLabel3D::SetFont(const QFont& font, QColor fontColor) {
   update();
 }
 
-void TLabel3D::SetFontColor(QColor color) {
-  if (color == fontColor_) return;
-  fontColor_ = color;
-  update();
-}
-
 void TLabel3D::SetAlignment(Qt::Alignment alignment) {
   if (alignment == alignment_) return;
   alignment_ = alignment;
@@ -76,10 +70,10 @@ void TLabel3D::SetDepthShadow(int depth) {
   update();
 }
 
-void TLabel3D::SetStyle(TLabelStyle style) {
+void TLabel3D::SetStyle(LabelStyle style) {
   if (style == style_) return;
   style_ = style;
-  const LabelLook look = StylePreset(static_cast<LabelStyle>(style), ToRgb(colorHigh_));
+  const LabelLook look = StylePreset(style, ToRgb(colorHigh_));
   depthHigh_ = look.depthHigh;
   depthShadow_ = look.depthShadow;
   colorHigh_ = ToQColor(look.colorHigh);
@@ -151,16 +145,14 @@ void TLabel3D::paintEvent(QPaintEvent*) {
   painter.setFont(font());
   const int flags = TextFlags() | Qt::TextWordWrap | static_cast<int>(alignment_ & Qt::AlignHorizontal_Mask);
   const QString text = DrawnText(false);
-  const int depth = depthHigh_ + depthShadow_;
-  QRect r = rect().adjusted(0, 0, -depth, -depth);
+  const LayerOffsets at = LayerOffsetsFor(depthHigh_, depthShadow_);
+  const QRect r = rect().adjusted(0, 0, -at.shadow, -at.shadow);
   painter.setPen(colorHigh_);
-  painter.drawText(r, flags, text);
-  r.translate(depth, depth);
+  painter.drawText(r.translated(at.highlight, at.highlight), flags, text);
   painter.setPen(colorShadow_);
-  painter.drawText(r, flags, text);
-  r.translate(-depthShadow_, -depthShadow_);
+  painter.drawText(r.translated(at.shadow, at.shadow), flags, text);
   painter.setPen(isEnabled() ? fontColor_ : palette().color(QPalette::Disabled, QPalette::WindowText));
-  painter.drawText(r, flags, text);
+  painter.drawText(r.translated(at.face, at.face), flags, text);
 }
 
 void TLabel3D::changeEvent(QEvent* event) {

@@ -14,33 +14,26 @@ namespace quillmont {
 class TLabel3D : public QWidget {
   Q_OBJECT
  public:
-  enum TLabelStyle { lsRaised, lsLowered, lsFloating };
-
   explicit TLabel3D(QWidget* parent = nullptr);
 
   // Setters do nothing when the value does not change.
   void SetCaption(const QString& caption);
   QString Caption() const { return caption_; }
   void SetFont(const QFont& font, QColor fontColor);
-  void SetFontColor(QColor color);
   QColor FontColor() const { return fontColor_; }
   void SetAlignment(Qt::Alignment alignment);  // AlignLeft, AlignRight or AlignHCenter
-  Qt::Alignment Alignment() const { return alignment_; }
   void SetAutoSize(bool autoSize);
   void SetColorHigh(QColor color);
   void SetColorShadow(QColor color);
-  QColor ColorHigh() const { return colorHigh_; }
   QColor ColorShadow() const { return colorShadow_; }
   void SetDepthHigh(int depth);  // a negative depth is 0
   void SetDepthShadow(int depth);
   int DepthHigh() const { return depthHigh_; }
   int DepthShadow() const { return depthShadow_; }
-  void SetStyle(TLabelStyle style);
-  TLabelStyle Style() const { return style_; }
+  void SetStyle(LabelStyle style);
   void SetShowAccelChar(bool show);
   void SetWordWrap(bool wrap);
   void SetTransparent(bool transparent);
-  bool Transparent() const { return transparent_; }
   void SetColor(QColor color);  // the background when not transparent
   void SetFocusControl(QWidget* control);
   QWidget* FocusControl() const { return focusControl_; }
@@ -68,7 +61,7 @@ class TLabel3D : public QWidget {
   int depthShadow_ = 1;
   QPointer<QWidget> focusControl_;
   bool showAccelChar_ = true;
-  TLabelStyle style_ = lsRaised;
+  LabelStyle style_ = LabelStyle::lsRaised;
   bool wordWrap_ = false;
   bool transparent_ = false;
   QShortcut* shortcut_ = nullptr;

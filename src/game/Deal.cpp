@@ -13,8 +13,8 @@ Game::Game(const GameOptions& options, const Clock& clock, RandomSource& random,
     : options_(options), clock_(clock), random_(random), view_(view) {}
 
 void Game::SetVisible(int column, int row, bool visible) {
-  visible_[static_cast<std::size_t>(IndicePeca(column, row))] = visible;
-  view_.SetCellVisible(column, row, visible);
+  visible_[static_cast<std::size_t>(Cell{column, row}.Index())] = visible;
+  view_.CellChanged({column, row});
 }
 
 void Game::DesenhaPeca(int column, int row) {
@@ -24,7 +24,7 @@ void Game::DesenhaPeca(int column, int row) {
     SetVisible(column, row, false);
     return;
   }
-  view_.DesenhaPeca(column, row);
+  view_.CellChanged({column, row});
 }
 
 void Game::InicializaJogo() {
@@ -59,7 +59,8 @@ void Game::InicializaJogo() {
   const int rows = linFim_ - linIni_ + 1;
   for (int column = colIni_; column <= colFim_; ++column) {
     for (int row = linIni_; row <= linFim_; ++row) {
-      SetVisible(column, row, true);
+      // Shown with its tile when it is drawn below.
+      visible_[static_cast<std::size_t>(Cell{column, row}.Index())] = true;
       TPeca& peca = pecas_(column, row);
       peca.Estado = kNoTabuleiro;
       if (peca.Atributos[0] > 0) continue;  // a copy placed by an earlier group
@@ -92,7 +93,6 @@ void Game::InicializaJogo() {
 
   numSelecionadas_ = 0;
   tempoBonus_ = category_.BonusTime();
-  view_.SetGaugeMaximum(GaugeMaximum());
   RestartBar();
 }
 

@@ -17,9 +17,7 @@ bool Game::TemJogada() {
   std::array<std::uint8_t, kCombinationCodes> count{};
   const int needed = category_.NumFits();
   for (int i = 0; i < kCells; ++i) {
-    const int column = ColumnOfIndex(i);
-    const int row = RowOfIndex(i);
-    const TPeca& peca = pecas_(column, row);
+    const TPeca& peca = pecas_(Cell::FromIndex(i));
     if (!TakesPart(peca, visible_[static_cast<std::size_t>(i)])) continue;
     const int code = CombinationCode(peca.Atributos);
     if (code < 0) {
@@ -37,9 +35,9 @@ bool Game::TemJogada() {
 
 bool Game::TemJogadaReference() const {
   const auto part = [this](int i) {
-    return TakesPart(pecas_(ColumnOfIndex(i), RowOfIndex(i)), visible_[static_cast<std::size_t>(i)]);
+    return TakesPart(pecas_(Cell::FromIndex(i)), visible_[static_cast<std::size_t>(i)]);
   };
-  const auto at = [this](int i) -> const TPeca& { return pecas_(ColumnOfIndex(i), RowOfIndex(i)); };
+  const auto at = [this](int i) -> const TPeca& { return pecas_(Cell::FromIndex(i)); };
   for (int i = 0; i < kCells; ++i) {
     if (!part(i)) continue;
     for (int j = i + 1; j < kCells; ++j) {
@@ -69,7 +67,7 @@ void Game::EndCheck() {
 }
 
 void Game::FimJogo() {
-  Play("fim.wav");
+  Play(Sound::kEnd);
   KeepBarMoving();  // a full bar, already still, is emptied at the next tick
   view_.GameEnded(escore_, TilesCancelados() + pecasRestantes_);
 }

@@ -44,7 +44,9 @@ class Game {
 
   const TPeca& Peca(int column, int row) const { return pecas_(column, row); }
   TPeca& Peca(int column, int row) { return pecas_(column, row); }
-  bool Visible(int column, int row) const { return visible_[static_cast<std::size_t>(IndicePeca(column, row))]; }
+  const TPeca& Peca(Cell cell) const { return pecas_(cell); }
+  bool Visible(Cell cell) const { return visible_[static_cast<std::size_t>(cell.Index())]; }
+  bool Visible(int column, int row) const { return Visible(Cell{column, row}); }
   // For tests and tools that build a position by hand.
   void SetVisible(int column, int row, bool visible);
 
@@ -56,8 +58,6 @@ class Game {
   int PecasRestantes() const { return pecasRestantes_; }
   TReal6 Escore() const { return escore_; }
   int TempoBonus() const { return tempoBonus_; }
-  // The Bonus Bar's last restart, on the clock's monotonic reading.
-  std::chrono::milliseconds InicioBonus() const { return inicioBonus_; }
   bool JogoTerminado() const { return jogoTerminado_; }
   int NumSelecionadas() const { return numSelecionadas_; }
   int SelCol(int position) const { return selCol_[static_cast<std::size_t>(position - 1)]; }
@@ -74,11 +74,10 @@ class Game {
   // the next tick empties it.
   void KeepBarMoving();
 
-  // Draws a cell after its record changed; a cell without a tile is hidden
-  // instead.
+  // The rules' "draw this cell": the view shows it anew, or hides it when it holds no tile.
   void DesenhaPeca(int column, int row);
   void Select(int position, int column, int row);
-  void Play(const char* fileName);
+  void Play(Sound sound);
   // Redraws a cell; a picture that fails to load is kept for later so the
   // move completes first.
   void Redraw(int column, int row);

@@ -57,7 +57,7 @@ void Game::ClickDuos(int column, int row) {
     CompletePick(column, row, 2, false);
     return;
   }
-  Play("acerto.wav");
+  Play(Sound::kMatch);
   CalculaEscore();
   pecasRestantes_ -= 2;
   AtualizaLabels();
@@ -85,7 +85,7 @@ void Game::ClickTrios(int column, int row) {
 
 void Game::CompletePick(int column, int row, int tiles, bool equal) {
   numSelecionadas_ = 0;
-  Play(equal ? "acerto.wav" : "erro.wav");
+  Play(equal ? Sound::kMatch : Sound::kWrong);
   const std::uint8_t outcome = equal ? kRemovida : kCancelada;
   pecas_(column, row).Estado = outcome;
   for (int i = 0; i < tiles - 1; ++i) pecas_(selCol_[i], selLin_[i]).Estado = outcome;
@@ -109,8 +109,8 @@ void Game::Select(int position, int column, int row) {
   Redraw(column, row);
 }
 
-void Game::Play(const char* fileName) {
-  if (!options_.Mute) view_.PlaySound(fileName);
+void Game::Play(Sound sound) {
+  if (!options_.Mute) view_.PlaySound(sound);
 }
 
 void Game::Redraw(int column, int row) {

@@ -22,20 +22,20 @@ long double Game::ElapsedUnits() const {
 
 void Game::Timer1Timer() {
   if (jogoTerminado_) {
-    view_.SetGaugeProgress(0);
+    view_.ShowBar(0, GaugeMaximum());
     barMoves_ = false;  // emptied: still until the next deal
     return;
   }
   // Kept as a 6-byte real, which is where the one rounding happens.
   const long double tempoDecorrido = TReal6::FromDouble(ElapsedUnits()).ToLongDouble();
   const int progress = static_cast<int>(RoundHalfEven(tempoDecorrido * 10));
-  view_.SetGaugeProgress(progress);
+  view_.ShowBar(progress, GaugeMaximum());
   if (progress >= GaugeMaximum()) barMoves_ = false;  // full: still until the next restart
 }
 
 void Game::RestartBar() {
   inicioBonus_ = clock_.MonotonicTime();
-  view_.SetGaugeProgress(0);
+  view_.ShowBar(0, GaugeMaximum());
   KeepBarMoving();
 }
 

@@ -3,11 +3,9 @@
 #include <array>
 #include <cstdint>
 
-namespace quillmont {
+#include "game/Cell.h"
 
-constexpr int kColumns = 16;
-constexpr int kRows = 10;
-constexpr int kCells = kColumns * kRows;
+namespace quillmont {
 
 enum EstadoPeca : std::uint8_t { kNoTabuleiro = 0, kSelecionada = 1, kRemovida = 2, kCancelada = 3 };
 
@@ -40,6 +38,8 @@ class Pecas {
  public:
   TPeca& operator()(int column, int row) { return cells_[Index(column, row)]; }
   const TPeca& operator()(int column, int row) const { return cells_[Index(column, row)]; }
+  TPeca& operator()(Cell cell) { return (*this)(cell.column, cell.row); }
+  const TPeca& operator()(Cell cell) const { return (*this)(cell.column, cell.row); }
 
  private:
   static std::size_t Index(int column, int row) {
@@ -48,9 +48,5 @@ class Pecas {
   std::array<TPeca, kCells> cells_{};
 };
 
-// The cell control's offset among Image1..Image160: reading order.
-constexpr int IndicePeca(int column, int row) { return (row - 1) * kColumns + (column - 1); }
-constexpr int ColumnOfIndex(int index) { return index % kColumns + 1; }
-constexpr int RowOfIndex(int index) { return index / kColumns + 1; }
 
 }  // namespace quillmont

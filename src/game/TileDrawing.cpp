@@ -172,12 +172,4 @@ void PaintTile(const TPeca& peca, PixelBuffer& picture, bool symbols) {
   if (symbols) DrawMarks(peca, picture);
 }
 
-const char* PictureFileForState(std::uint8_t estado) {
-  switch (estado) {
-    case kRemovida: return "ok.bmp";
-    case kCancelada: return "nok.bmp";
-    default: return nullptr;
-  }
-}
-
 }  // namespace quillmont

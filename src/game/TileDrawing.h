@@ -41,8 +41,4 @@ void PaintTile(const TPeca& peca, PixelBuffer& picture, bool symbols = false);
 constexpr int kMarkAreaLow = 8;
 constexpr int kMarkAreaHigh = kTileSize - 1 - kMarkAreaLow;
 
-// The picture file that stands for a cell that left play: "ok.bmp" for a
-// match, "nok.bmp" for a cancellation, nullptr for a tile still drawn.
-const char* PictureFileForState(std::uint8_t estado);
-
 }  // namespace quillmont

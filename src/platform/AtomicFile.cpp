@@ -220,8 +220,6 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   if (ReplaceFile(file, StatNow(file), bytes) != ReplaceOutcome::kReplaced) throw FileWriteError(path);
 }
 
-bool EnsureDirectory(const std::string& folder) { return ResolvedFile(folder + "/-", true).Ok(); }
-
 void SyncFolder(const ResolvedFile& file) { ::fsync(file.Folder()); }
 
 bool IsHiddenBeside(std::string_view entry, const ResolvedFile& file, std::string_view infix) {

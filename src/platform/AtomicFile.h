@@ -69,10 +69,6 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes);
 // a member of it and may not replace a file that grants its group access
 // it could not keep.
 bool MayReplace(const ResolvedFile& file);
-// mkdir -p, each new folder 0700 (existing ones keep their modes); true
-// when the folder exists afterwards. A folder that root makes inside
-// another user's folder belongs to that user.
-bool EnsureDirectory(const std::string& folder);
 // Removes the hidden temporary files (".<name>.tmp-XXXXXX") that a killed
 // write left beside the file, and nothing else: a player's own
 // "<name>.backup" stays. Takes the file's lock first, so another copy's

@@ -12,11 +12,8 @@ class Pen {
   explicit Pen(PixelBuffer& target) : target_(target) {}
 
   void SetColor(Rgb color) { color_ = color; }
-  Rgb Color() const { return color_; }
   void MoveTo(int x, int y) { x_ = x; y_ = y; }
   void LineTo(int x, int y);
-  int X() const { return x_; }
-  int Y() const { return y_; }
 
  private:
   PixelBuffer& target_;

@@ -27,11 +27,6 @@ TDataHora EncodeDate(int year, int month, int day) {
                              kEpochOffset);
 }
 
-TDataHora EncodeTime(int hour, int minute, int second, int millisecond) {
-  const CivilTime t{1899, 12, 30, hour, minute, second, millisecond};
-  return static_cast<double>(MillisecondsOfDay(t)) / 86'400'000.0;
-}
-
 bool IsPossibleDate(TDataHora value) {
   // Also false for NaN. Far outside these years the day would not even fit
   // the 64-bit integer that DecodeDate works in.
@@ -48,11 +43,6 @@ void DecodeDate(TDataHora value, int& year, int& month, int& day) {
   day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
   month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
   year = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (month <= 2));
-}
-
-TDataHora Now(const Clock& clock) {
-  const CivilTime t = clock.LocalTime();
-  return EncodeTime(t.hour, t.minute, t.second, t.millisecond);
 }
 
 TDataHora Today(const Clock& clock) {

@@ -9,16 +9,12 @@ using TDataHora = double;
 
 // Days from 30 December 1899 to the given proleptic Gregorian date.
 TDataHora EncodeDate(int year, int month, int day);
-// Fraction of a day for a time of day with milliseconds.
-TDataHora EncodeTime(int hour, int minute, int second, int millisecond);
 // Whether the whole part of a value is a day of the years 1 to 9999, the
 // calendar that dates are shown in; a file may hold any other number.
 bool IsPossibleDate(TDataHora value);
 // Inverse of EncodeDate for the whole part of a possible date.
 void DecodeDate(TDataHora value, int& year, int& month, int& day);
 
-// The local time of day, whole part 0: what the Bonus Bar measures with.
-TDataHora Now(const Clock& clock);
 // The local calendar date, fraction 0: the date of a new result.
 TDataHora Today(const Clock& clock);
 

@@ -27,7 +27,6 @@ class TReal6 {
   double ToDouble() const { return static_cast<double>(ToLongDouble()); }
 
   const std::array<std::uint8_t, 6>& Bytes() const { return bytes_; }
-  bool IsZero() const { return bytes_[0] == 0; }
 
   bool operator==(const TReal6& other) const { return ToLongDouble() == other.ToLongDouble(); }
 

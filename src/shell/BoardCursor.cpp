@@ -47,7 +47,7 @@ class CursorFrame final : public QWidget {
 
 }  // namespace
 
-BoardCursor::BoardCursor(QWidget* board, std::function<QWidget*(int column, int row)> cellAt)
+BoardCursor::BoardCursor(QWidget* board, std::function<QWidget*(Cell)> cellAt)
     : QObject(board), board_(board), frame_(new CursorFrame(board)), cellAt_(std::move(cellAt)) {
   board_->setFocusPolicy(Qt::StrongFocus);
   board_->installEventFilter(this);
@@ -58,8 +58,7 @@ void BoardCursor::NewBoard(int colIni, int colFim, int linIni, int linFim) {
   colFim_ = colFim;
   linIni_ = linIni;
   linFim_ = linFim;
-  column_ = colIni;
-  row_ = linIni;
+  cell_ = {colIni, linIni};
   Show(false);
 }
 
@@ -84,7 +83,7 @@ bool BoardCursor::eventFilter(QObject* watched, QEvent* event) {
       // A held key picks once; repeats would flip the selection on and off.
       if (!key->isAutoRepeat()) {
         Show(true);
-        emit Activated(column_, row_);
+        emit Activated(cell_);
       }
       return true;
     default: return false;
@@ -92,14 +91,14 @@ bool BoardCursor::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void BoardCursor::Move(int dColumn, int dRow) {
-  column_ = std::clamp(column_ + dColumn, colIni_, colFim_);
-  row_ = std::clamp(row_ + dRow, linIni_, linFim_);
+  cell_.column = std::clamp(cell_.column + dColumn, colIni_, colFim_);
+  cell_.row = std::clamp(cell_.row + dRow, linIni_, linFim_);
   Show(true);
 }
 
 void BoardCursor::Show(bool visible) {
   if (visible) {
-    QWidget* cell = cellAt_(column_, row_);
+    QWidget* cell = cellAt_(cell_);
     frame_->setGeometry(cell->geometry().adjusted(kRingsKept, kRingsKept, -kRingsKept, -kRingsKept));
     frame_->raise();
     // On a screen too small for the window, the board scrolls with the cursor.

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <functional>
 
+#include "game/Cell.h"
+
 class QWidget;
 
 namespace quillmont {
@@ -14,8 +16,8 @@ namespace quillmont {
 class BoardCursor : public QObject {
   Q_OBJECT
  public:
-  // cellAt gives the control of the cell (column, row) of the board.
-  BoardCursor(QWidget* board, std::function<QWidget*(int column, int row)> cellAt);
+  // cellAt gives the control of a cell of the board.
+  BoardCursor(QWidget* board, std::function<QWidget*(Cell)> cellAt);
 
   // A new board: the cursor goes to its top-left cell and hides until a key
   // moves or uses it.
@@ -26,7 +28,7 @@ class BoardCursor : public QObject {
 
  signals:
   // Space or Enter on the cursor's cell.
-  void Activated(int column, int row);
+  void Activated(Cell cell);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -37,9 +39,9 @@ class BoardCursor : public QObject {
 
   QWidget* board_;
   QWidget* frame_;
-  std::function<QWidget*(int, int)> cellAt_;
+  std::function<QWidget*(Cell)> cellAt_;
   int colIni_ = 1, colFim_ = 1, linIni_ = 1, linFim_ = 1;
-  int column_ = 1, row_ = 1;
+  Cell cell_;
 };
 
 }  // namespace quillmont

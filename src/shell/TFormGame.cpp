@@ -27,12 +27,20 @@
 #include "records/TDataHora.h"
 #include "windows/TGallery.h"
 #include "shell/BoardCursor.h"
+#include "shell/GameFiles.h"
 #include "shell/PictureControl.h"
 #include "shell/Settings.h"
 #include "windows/TFormRules.h"
 #include "windows/TMensagem.h"
 
 namespace quillmont {
+namespace {
+
+// The board panel's height by Board: taller for the big board, which reaches the bottom row.
+constexpr std::array<int, 3> kBoardPanelHeight{392, 392, 420};
+
+}  // namespace
+
 TFormGame::TFormGame(GameServices services)
     : services_(std::move(services)), game_(options_, services_.clock, services_.random, *this) {
   BuildWindow();
@@ -94,10 +102,10 @@ void TFormGame::FormCreate() {
   connect(retryTimer_, &QTimer::timeout, this, [this] { RetryPending(); });
   StartupSettings settings = ReadSettings(*arqIni_, options_);
   settingsAtStart_ = std::move(settings.atStart);
-  // A change runs CheckBox1Click (CheckBox2Click), which takes Mute (Symbols)
+  // A change runs CheckBox1Click (SymbolsBoxClick), which takes Mute (Symbols)
   // from the box and writes it again.
-  checkBox1_->setChecked(settings.mute);
-  checkBox2_->setChecked(settings.symbols);
+  muteBox_->setChecked(settings.mute);
+  symbolsBox_->setChecked(settings.symbols);
   LeArqRec();
   services_.random.Seed(static_cast<std::uint32_t>(MillisecondsOfDay(services_.clock.UtcTime())));
   thousandsSeparator_ = SystemThousandsSeparator();
@@ -111,7 +119,7 @@ void TFormGame::showEvent(QShowEvent* event) {
     return;
   }
   // Restoring deals nothing; the bar is brought up to the clock at once.
-  timer1Guard_([this] { Timer1Timer(); });
+  barTimerGuard_([this] { Timer1Timer(); });
 }
 
 void TFormGame::hideEvent(QHideEvent* event) {
@@ -125,7 +133,7 @@ void TFormGame::changeEvent(QEvent* event) {
   if (isMinimized()) {
     RunBarTimer();
   } else {
-    timer1Guard_([this] { Timer1Timer(); });
+    barTimerGuard_([this] { Timer1Timer(); });
   }
 }
 
@@ -133,15 +141,15 @@ void TFormGame::FormShow() {
   // Changing a group's choice runs its click operation; with iniciado_ still
   // false those only take the value, and the one deal comes below.
   const Category category = options_.category;
-  groups_[1]->button(category.Board())->setChecked(true);
-  groups_[0]->button(category.NumColors() - 4)->setChecked(true);
-  groups_[2]->button(category.NumFits() - 2)->setChecked(true);
+  boardGroup_->button(category.Board())->setChecked(true);
+  levelGroup_->button(category.NumColors() - 4)->setChecked(true);
+  settingGroup_->button(category.NumFits() - 2)->setChecked(true);
   iniciado_ = true;
   Deal();
 }
 
 void TFormGame::FormDestroy() {
-  timer1_->stop();
+  barTimer_->stop();
   retryTimer_->stop();
   WriteFilesAtShutdown();
   arqIni_.reset();
@@ -244,17 +252,17 @@ void TFormGame::AtualizaGaleria(TReal6 escore, std::int32_t perdidas) {
 // ---- options --------------------------------------------------------------
 
 void TFormGame::RadioGroup1Click() {
-  options_.category = options_.category.WithNumColors(groups_[0]->checkedId() + 4);
+  options_.category = options_.category.WithNumColors(levelGroup_->checkedId() + 4);
   OptionChanged();
 }
 
 void TFormGame::RadioGroup2Click() {
-  options_.category = options_.category.WithBoard(groups_[1]->checkedId());
+  options_.category = options_.category.WithBoard(boardGroup_->checkedId());
   OptionChanged();
 }
 
 void TFormGame::RadioGroup3Click() {
-  options_.category = options_.category.WithNumFits(groups_[2]->checkedId() + 2);
+  options_.category = options_.category.WithNumFits(settingGroup_->checkedId() + 2);
   OptionChanged();
 }
 
@@ -264,12 +272,12 @@ void TFormGame::OptionChanged() {
 }
 
 void TFormGame::CheckBox1Click() {
-  options_.Mute = checkBox1_->isChecked();
+  options_.Mute = muteBox_->isChecked();
   WriteSetting([this] { return WriteSwitch(*arqIni_, kMuteKey, options_.Mute); });
 }
 
-void TFormGame::CheckBox2Click() {
-  options_.Symbols = checkBox2_->isChecked();
+void TFormGame::SymbolsBoxClick() {
+  options_.Symbols = symbolsBox_->isChecked();
   RedrawTiles();  // first: a failed write leaves the board as the box says
   WriteSetting([this] { return WriteSwitch(*arqIni_, kSymbolsKey, options_.Symbols); });
 }
@@ -277,8 +285,8 @@ void TFormGame::CheckBox2Click() {
 // ---- board, toolbar, timer ------------------------------------------------
 
 void TFormGame::Image1MouseUp(PictureControl* sender, Qt::MouseButton button) {
-  const int d = sender->Index();
-  game_.ClicaPeca(d % 16 + 1, d / 16 + 1, button == Qt::LeftButton);
+  const Cell cell = Cell::FromIndex(sender->Index());
+  game_.ClicaPeca(cell.column, cell.row, button == Qt::LeftButton);
 }
 
 void TFormGame::ToolbarMouseDown(PictureControl* sender) {
@@ -299,11 +307,11 @@ void TFormGame::Deal() {
   ++dealCount_;
   bestPlayers_->ClearMark();
   game_.InicializaJogo();
-  panel7_->resize(panel7_->width(), options_.category.Board() == 2 ? 420 : 392);
+  boardPanel_->resize(boardPanel_->width(), kBoardPanelHeight[static_cast<std::size_t>(options_.category.Board())]);
   cursor_->NewBoard(game_.ColIni(), game_.ColFim(), game_.LinIni(), game_.LinFim());
   // Even after a click in an option group: keys then play, and an arrow
   // meant for the board cannot throw the new game away.
-  panel7_->setFocus(Qt::OtherFocusReason);
+  boardPanel_->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormGame::GalleryAction() {
@@ -323,46 +331,49 @@ void TFormGame::Timer1Timer() {
 
 void TFormGame::RunBarTimer() {
   if (!game_.BarMoves() || !isVisible() || isMinimized()) {
-    timer1_->stop();
-  } else if (!timer1_->isActive()) {
-    timer1_->start();
+    barTimer_->stop();
+  } else if (!barTimer_->isActive()) {
+    barTimer_->start();
   }
 }
 
 // ---- what the rules ask of the window --------------------------------------
 
-void TFormGame::SetCellVisible(int column, int row, bool visible) {
-  cells_[static_cast<std::size_t>(IndicePeca(column, row))]->setVisible(visible);
-}
-
-void TFormGame::DesenhaPeca(int column, int row) {
-  PictureControl& cell = *cells_[static_cast<std::size_t>(IndicePeca(column, row))];
-  const TPeca& peca = game_.Peca(column, row);
-  if (const char* file = PictureFileForState(peca.Estado)) {
-    cell.SetPicture(LoadBitmapFile(services_.programFolder, file));  // on failure the cell keeps its last look
+void TFormGame::CellChanged(Cell cell) {
+  PictureControl& control = *cells_[static_cast<std::size_t>(cell.Index())];
+  if (!game_.Visible(cell)) {
+    control.setVisible(false);
     return;
   }
-  PaintTile(peca, cell.Picture(), options_.Symbols);
-  cell.PictureChanged();
+  control.setVisible(true);
+  const TPeca& peca = game_.Peca(cell);
+  if (const char* file = PictureFileForState(peca.Estado)) {
+    control.SetPicture(LoadBitmapFile(services_.programFolder, file));  // on failure the cell keeps its last look
+    return;
+  }
+  PaintTile(peca, control.Picture(), options_.Symbols);
+  control.PictureChanged();
 }
 
 void TFormGame::RedrawTiles() {
   for (int row = game_.LinIni(); row <= game_.LinFim(); ++row)
-    for (int column = game_.ColIni(); column <= game_.ColFim(); ++column)
-      if (game_.Visible(column, row) && PictureFileForState(game_.Peca(column, row).Estado) == nullptr)
-        DesenhaPeca(column, row);
+    for (int column = game_.ColIni(); column <= game_.ColFim(); ++column) {
+      const Cell cell{column, row};
+      if (game_.Visible(cell) && PictureFileForState(game_.Peca(cell).Estado) == nullptr) CellChanged(cell);
+    }
 }
 
-void TFormGame::PlaySound(std::string_view fileName) { services_.sound.Play(fileName); }
+void TFormGame::PlaySound(Sound sound) { services_.sound.Play(WaveFile(sound)); }
 
 void TFormGame::ShowCounters(int tilesLeft, double score) {
-  panel4_->setText(QString::number(tilesLeft));
-  panel5_->setText(QString::fromStdString(FormatWholeNumber(score, thousandsSeparator_)));
+  tilesLeft_->setText(QString::number(tilesLeft));
+  score_->setText(QString::fromStdString(FormatWholeNumber(score, thousandsSeparator_)));
 }
 
-void TFormGame::SetGaugeMaximum(int maximum) { gauge1_->SetMaxValue(maximum); }
-
-void TFormGame::SetGaugeProgress(int progress) { gauge1_->SetProgress(progress); }
+void TFormGame::ShowBar(int progress, int maximum) {
+  bonusBar_->SetMaxValue(maximum);  // repaints nothing while the maximum stays
+  bonusBar_->SetProgress(progress);
+}
 
 void TFormGame::BarMovesAgain() { RunBarTimer(); }
 

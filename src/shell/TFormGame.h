@@ -79,15 +79,19 @@ class TFormGame : public QWidget, private GameView {
   // Controls, for tests and for the screenshot tool.
   PictureControl* Image(int cellIndex) const { return cells_[static_cast<std::size_t>(cellIndex)]; }
   PictureControl* ToolbarImage(int slot) const { return toolbar_[static_cast<std::size_t>(slot)].image; }
-  QLabel* Panel4() const { return panel4_; }
-  QLabel* Panel5() const { return panel5_; }
-  QFrame* Panel7() const { return panel7_; }
-  TGauge* Gauge1() const { return gauge1_; }
-  QButtonGroup* RadioGroup(int which) const { return groups_[static_cast<std::size_t>(which - 1)]; }
-  QCheckBox* CheckBox1() const { return checkBox1_; }
+  QLabel* TilesLeftLabel() const { return tilesLeft_; }
+  QLabel* ScoreLabel() const { return score_; }
+  QFrame* BoardPanel() const { return boardPanel_; }
+  TGauge* BonusBar() const { return bonusBar_; }
+  // The option groups, top to bottom: the number of colours, the board's
+  // size, Duos or Trios.
+  QButtonGroup* LevelGroup() const { return levelGroup_; }
+  QButtonGroup* BoardGroup() const { return boardGroup_; }
+  QButtonGroup* SettingGroup() const { return settingGroup_; }
+  QCheckBox* MuteBox() const { return muteBox_; }
   // "Symbols": each quarter of every tile marked with its colour number.
-  QCheckBox* CheckBox2() const { return checkBox2_; }
-  QTimer* Timer1() const { return timer1_; }
+  QCheckBox* SymbolsBox() const { return symbolsBox_; }
+  QTimer* BarTimer() const { return barTimer_; }
   int DealCount() const { return dealCount_; }
 
   // Writes this run's changes to the best-players file whenever the gallery
@@ -145,7 +149,7 @@ class TFormGame : public QWidget, private GameView {
   void RadioGroup3Click();
   void OptionChanged();
   void CheckBox1Click();
-  void CheckBox2Click();
+  void SymbolsBoxClick();
   // Paints every tile on the board again, as it stands.
   void RedrawTiles();
   void Image1MouseUp(PictureControl* sender, Qt::MouseButton button);
@@ -162,12 +166,12 @@ class TFormGame : public QWidget, private GameView {
   void ExitAction();
 
   // GameView
-  void SetCellVisible(int column, int row, bool visible) override;
-  void DesenhaPeca(int column, int row) override;
-  void PlaySound(std::string_view fileName) override;
+  // Hides the cell's control, or shows it with its tile painted or, once
+  // the tile left play, the picture that stands for how.
+  void CellChanged(Cell cell) override;
+  void PlaySound(Sound sound) override;
   void ShowCounters(int tilesLeft, double score) override;
-  void SetGaugeMaximum(int maximum) override;
-  void SetGaugeProgress(int progress) override;
+  void ShowBar(int progress, int maximum) override;
   void BarMovesAgain() override;
   void GameEnded(TReal6 escore, std::int32_t perdidas) override;
 
@@ -204,23 +208,25 @@ class TFormGame : public QWidget, private GameView {
   std::unique_ptr<TFormRules> ownRules_;
 
   WindowCanvas* canvas_ = nullptr;  // every control sits on it; it scrolls on a small screen
-  TGradient* gradient1_ = nullptr;
-  QWidget* shape1_ = nullptr;
-  TGauge* gauge1_ = nullptr;
-  TLabel3D* label3D1_ = nullptr;
-  QFrame* panel1_ = nullptr;
-  QFrame* panel2_ = nullptr;
-  QLabel* image218_ = nullptr;
-  QFrame* panel3_ = nullptr;
-  QFrame* panel7_ = nullptr;
-  QLabel* panel4_ = nullptr;
-  QLabel* panel5_ = nullptr;
-  std::array<QButtonGroup*, 3> groups_{};
-  QCheckBox* checkBox1_ = nullptr;
-  QCheckBox* checkBox2_ = nullptr;
-  QTimer* timer1_ = nullptr;
-  GuardedRepeating timer1Guard_;
-  std::array<PictureControl*, 160> cells_{};
+  TGradient* background_ = nullptr;
+  QWidget* barShadow_ = nullptr;
+  TGauge* bonusBar_ = nullptr;
+  TLabel3D* barTitle_ = nullptr;
+  QFrame* toolbarPanel_ = nullptr;
+  QFrame* bandPanel_ = nullptr;
+  QLabel* band_ = nullptr;
+  QFrame* sidePanel_ = nullptr;
+  QFrame* boardPanel_ = nullptr;
+  QLabel* tilesLeft_ = nullptr;
+  QLabel* score_ = nullptr;
+  QButtonGroup* levelGroup_ = nullptr;
+  QButtonGroup* boardGroup_ = nullptr;
+  QButtonGroup* settingGroup_ = nullptr;
+  QCheckBox* muteBox_ = nullptr;
+  QCheckBox* symbolsBox_ = nullptr;
+  QTimer* barTimer_ = nullptr;
+  GuardedRepeating barTimerGuard_;
+  std::array<PictureControl*, kCells> cells_{};
   BoardCursor* cursor_ = nullptr;
   std::array<ToolbarButton, 4> toolbar_{};
 };

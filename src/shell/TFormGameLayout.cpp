@@ -71,53 +71,53 @@ void TFormGame::BuildWindow() {
   canvas_ = new WindowCanvas(this, design);
 
   // Painted in creation order, each over the previous ones; panels on top.
-  gradient1_ = new TGradient(canvas_);
-  gradient1_->SetBeginColor(QColor(202, 238, 255));
-  gradient1_->SetEndColor(QColor(0, 128, 128));
-  gradient1_->SetDirection(TGradient::fdTopToBottom);
+  background_ = new TGradient(canvas_);
+  background_->SetBeginColor(QColor(202, 238, 255));
+  background_->SetEndColor(QColor(0, 128, 128));
+  background_->SetDirection(TGradient::fdTopToBottom);
 
-  shape1_ = new QWidget(canvas_);
-  shape1_->setGeometry(280, 48, 209, 25);
-  shape1_->setAutoFillBackground(true);
-  QPalette shadow = shape1_->palette();
+  barShadow_ = new QWidget(canvas_);
+  barShadow_->setGeometry(280, 48, 209, 25);
+  barShadow_->setAutoFillBackground(true);
+  QPalette shadow = barShadow_->palette();
   shadow.setColor(QPalette::Window, QColor(128, 128, 128));
-  shape1_->setPalette(shadow);
+  barShadow_->setPalette(shadow);
 
-  gauge1_ = new TGauge(canvas_);
-  gauge1_->setGeometry(272, 40, 209, 25);
-  gauge1_->SetForeColor(QColor(0, 128, 192));
-  gauge1_->SetBackColor(QColor(138, 217, 255));
+  bonusBar_ = new TGauge(canvas_);
+  bonusBar_->setGeometry(272, 40, 209, 25);
+  bonusBar_->SetForeColor(QColor(0, 128, 192));
+  bonusBar_->SetBackColor(QColor(138, 217, 255));
 
-  label3D1_ = new TLabel3D(canvas_);
+  barTitle_ = new TLabel3D(canvas_);
   // Sized to its text, keeping its right edge beside the bar whatever width
   // the font gives the words.
-  label3D1_->setGeometry(176, 40, 89, 26);
-  label3D1_->SetAlignment(Qt::AlignRight);
-  label3D1_->SetFont(ProgramFont(QStringLiteral("MS Sans Serif"), 21, false), QColor(0, 128, 192));
-  label3D1_->SetTransparent(true);
-  label3D1_->SetCaption(QStringLiteral("Bonus Bar"));
+  barTitle_->setGeometry(176, 40, 89, 26);
+  barTitle_->SetAlignment(Qt::AlignRight);
+  barTitle_->SetFont(ProgramFont(QStringLiteral("MS Sans Serif"), 21, false), QColor(0, 128, 192));
+  barTitle_->SetTransparent(true);
+  barTitle_->SetCaption(QStringLiteral("Bonus Bar"));
 
   BuildToolbar();
 
-  panel2_ = MakePanel(canvas_, palette.color(QPalette::Window), QFrame::Panel, QFrame::Raised, 1);
-  image218_ = new QLabel(panel2_);
-  image218_->setPixmap(QPixmap(QStringLiteral(":/images/band.png")));
-  image218_->setScaledContents(true);
+  bandPanel_ = MakePanel(canvas_, palette.color(QPalette::Window), QFrame::Panel, QFrame::Raised, 1);
+  band_ = new QLabel(bandPanel_);
+  band_->setPixmap(QPixmap(QStringLiteral(":/images/band.png")));
+  band_->setScaledContents(true);
 
   BuildSidePanel();
   BuildBoard();
   SetTabOrder();
 
-  timer1_ = new QTimer(this);
-  timer1_->setInterval(100);
-  connect(timer1_, &QTimer::timeout, this, [this] { timer1Guard_([this] { Timer1Timer(); }); });
+  barTimer_ = new QTimer(this);
+  barTimer_->setInterval(100);
+  connect(barTimer_, &QTimer::timeout, this, [this] { barTimerGuard_([this] { Timer1Timer(); }); });
 
   canvas_->onResize = [this] { LayOutDockedPanels(); };
   LayOutDockedPanels();
 }
 
 void TFormGame::BuildToolbar() {
-  panel1_ = MakePanel(canvas_, QColor(192, 192, 192), QFrame::Box, QFrame::Plain, 1);
+  toolbarPanel_ = MakePanel(canvas_, QColor(192, 192, 192), QFrame::Box, QFrame::Plain, 1);
   // Each button's shortcut does what its release does; the tooltip names both.
   struct Slot {
     int left;
@@ -134,7 +134,7 @@ void TFormGame::BuildToolbar() {
        {150, "drules.bmp", "rules.bmp", &TFormGame::RulesAction, "Rules", QKeySequence(Qt::Key_F1)},
        {300, "dexit.bmp", "exit.bmp", &TFormGame::ExitAction, "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q)}}};
   for (std::size_t i = 0; i < faces.size(); ++i) {
-    auto* image = new PictureControl(panel1_, static_cast<int>(i));
+    auto* image = new PictureControl(toolbarPanel_, static_cast<int>(i));
     image->setGeometry(1 + faces[i].left, 1, 75, 25);
     image->setToolTip(QStringLiteral("%1 (%2)").arg(QLatin1String(faces[i].hint),
                                                     faces[i].shortcut.toString(QKeySequence::NativeText)));
@@ -150,26 +150,30 @@ void TFormGame::BuildToolbar() {
 }
 
 void TFormGame::BuildSidePanel() {
-  panel3_ = MakePanel(canvas_, QColor(230, 230, 230), QFrame::Box, QFrame::Plain, 1);
-  MakeCaption(panel3_, "Tiles left", QRect(6, 8, 96, 16));
-  panel4_ = MakeCounter(panel3_, QRect(6, 24, 89, 25));
-  MakeCaption(panel3_, "Score", QRect(6, 56, 96, 16));
-  panel5_ = MakeCounter(panel3_, QRect(6, 72, 89, 25));
+  sidePanel_ = MakePanel(canvas_, QColor(230, 230, 230), QFrame::Box, QFrame::Plain, 1);
+  MakeCaption(sidePanel_, "Tiles left", QRect(6, 8, 96, 16));
+  tilesLeft_ = MakeCounter(sidePanel_, QRect(6, 24, 89, 25));
+  MakeCaption(sidePanel_, "Score", QRect(6, 56, 96, 16));
+  score_ = MakeCounter(sidePanel_, QRect(6, 72, 89, 25));
 
   struct Group {
     const char* caption;
     QRect bounds;
     std::vector<const char*> choices;
+    QButtonGroup* TFormGame::*group;
     void (TFormGame::*click)();
   };
   const auto names = [](const auto& list) { return std::vector<const char*>(list.begin(), list.end()); };
   const std::array<Group, 3> groups{{
-      {"Level", QRect(6, 112, 89, 105), names(Category::kLevelNames), &TFormGame::RadioGroup1Click},
-      {"Board", QRect(6, 232, 89, 105), names(Category::kBoardNames), &TFormGame::RadioGroup2Click},
-      {"Setting", QRect(6, 353, 89, 70), names(Category::kSettingNames), &TFormGame::RadioGroup3Click},
+      {"Level", QRect(6, 112, 89, 105), names(Category::kLevelNames), &TFormGame::levelGroup_,
+       &TFormGame::RadioGroup1Click},
+      {"Board", QRect(6, 232, 89, 105), names(Category::kBoardNames), &TFormGame::boardGroup_,
+       &TFormGame::RadioGroup2Click},
+      {"Setting", QRect(6, 353, 89, 70), names(Category::kSettingNames), &TFormGame::settingGroup_,
+       &TFormGame::RadioGroup3Click},
   }};
   for (std::size_t g = 0; g < groups.size(); ++g) {
-    auto* box = new QGroupBox(QString::fromLatin1(groups[g].caption), panel3_);
+    auto* box = new QGroupBox(QString::fromLatin1(groups[g].caption), sidePanel_);
     box->setGeometry(groups[g].bounds);
     auto* buttons = new QButtonGroup(box);
     const int count = static_cast<int>(groups[g].choices.size());
@@ -180,34 +184,35 @@ void TFormGame::BuildSidePanel() {
       buttons->addButton(radio, i);
     }
     buttons->button(0)->setChecked(true);  // the designed choice, before any handler is connected
-    groups_[g] = buttons;
+    this->*groups[g].group = buttons;
     const auto click = groups[g].click;
     connect(buttons, &QButtonGroup::idToggled, this, [this, click](int, bool checked) {
       if (checked) Guarded([&] { (this->*click)(); });
     });
   }
   const auto makeSwitch = [this](const char* caption, int top, void (TFormGame::*click)()) {
-    auto* box = new QCheckBox(QString::fromLatin1(caption), panel3_);
+    auto* box = new QCheckBox(QString::fromLatin1(caption), sidePanel_);
     box->setGeometry(9, top, 97, 17);
     connect(box, &QCheckBox::toggled, this, [this, click](bool) { Guarded([&] { (this->*click)(); }); });
     return box;
   };
-  checkBox1_ = makeSwitch("Mute", 443, &TFormGame::CheckBox1Click);
-  checkBox2_ = makeSwitch("Symbols", 463, &TFormGame::CheckBox2Click);
+  muteBox_ = makeSwitch("Mute", 443, &TFormGame::CheckBox1Click);
+  symbolsBox_ = makeSwitch("Symbols", 463, &TFormGame::SymbolsBoxClick);
 }
 
 void TFormGame::BuildBoard() {
-  panel7_ = MakePanel(canvas_, QColor(234, 249, 255), QFrame::Box, QFrame::Plain, 1);
-  panel7_->setGeometry(40, 85, 613, 392);
+  boardPanel_ = MakePanel(canvas_, QColor(234, 249, 255), QFrame::Box, QFrame::Plain, 1);
+  boardPanel_->setGeometry(40, 85, 613, 392);
   // Created in order Image1..Image160; neighbours overlap by their border pixel.
-  for (int k = 0; k < 160; ++k) {
-    auto* cell = new PictureControl(panel7_, k);
-    cell->setGeometry(1 + (k % 16) * 38, 1 + (k / 16) * 38, 39, 39);
+  for (int k = 0; k < kCells; ++k) {
+    auto* cell = new PictureControl(boardPanel_, k);
+    const Cell at = Cell::FromIndex(k);
+    cell->setGeometry(1 + (at.column - 1) * 38, 1 + (at.row - 1) * 38, 39, 39);
     cell->hide();
     cells_[static_cast<std::size_t>(k)] = cell;
   }
   // Above the cells, so its frame lies over them.
-  cursor_ = new BoardCursor(panel7_, [this](int column, int row) { return Image(IndicePeca(column, row)); });
+  cursor_ = new BoardCursor(boardPanel_, [this](Cell cell) { return Image(cell.Index()); });
   for (PictureControl* cell : cells_) {
     connect(cell, &PictureControl::MousePressed, cursor_, &BoardCursor::MouseClicked);
     connect(cell, &PictureControl::MouseReleased, this,
@@ -216,33 +221,33 @@ void TFormGame::BuildBoard() {
             });
   }
   // Space and Enter pick the cursor's cell as a left click on it would.
-  connect(cursor_, &BoardCursor::Activated, this, [this](int column, int row) {
-    Guarded([&] { Image1MouseUp(Image(IndicePeca(column, row)), Qt::LeftButton); });
+  connect(cursor_, &BoardCursor::Activated, this, [this](Cell cell) {
+    Guarded([&] { Image1MouseUp(Image(cell.Index()), Qt::LeftButton); });
   });
 }
 
 // The board first, then each option group's choices, Mute and Symbols.
 void TFormGame::SetTabOrder() {
-  QWidget* previous = panel7_;
-  for (QButtonGroup* group : groups_) {
+  QWidget* previous = boardPanel_;
+  for (QButtonGroup* group : {levelGroup_, boardGroup_, settingGroup_}) {
     for (QAbstractButton* choice : group->buttons()) {
       setTabOrder(previous, choice);
       previous = choice;
     }
   }
-  setTabOrder(previous, checkBox1_);
-  setTabOrder(checkBox1_, checkBox2_);
+  setTabOrder(previous, muteBox_);
+  setTabOrder(muteBox_, symbolsBox_);
 }
 
 void TFormGame::LayOutDockedPanels() {
   const int w = canvas_->width();
   const int h = canvas_->height();
-  panel1_->setGeometry(0, 0, w, kTopPanelHeight);
-  panel2_->setGeometry(0, h - kBottomPanelHeight, w, kBottomPanelHeight);
-  image218_->setGeometry(1, 1, w - 2, kBottomPanelHeight - 2);
+  toolbarPanel_->setGeometry(0, 0, w, kTopPanelHeight);
+  bandPanel_->setGeometry(0, h - kBottomPanelHeight, w, kBottomPanelHeight);
+  band_->setGeometry(1, 1, w - 2, kBottomPanelHeight - 2);
   const int middle = h - kTopPanelHeight - kBottomPanelHeight;
-  panel3_->setGeometry(w - kSidePanelWidth, kTopPanelHeight, kSidePanelWidth, middle);
-  gradient1_->setGeometry(0, kTopPanelHeight, w - kSidePanelWidth, middle);
+  sidePanel_->setGeometry(w - kSidePanelWidth, kTopPanelHeight, kSidePanelWidth, middle);
+  background_->setGeometry(0, kTopPanelHeight, w - kSidePanelWidth, middle);
 }
 
 }  // namespace quillmont

@@ -10,7 +10,7 @@
 #include <exception>
 #include <iterator>
 
-#include "game/GameView.h"
+#include "shell/GameFiles.h"
 #include "platform/Clock.h"
 #include "platform/ConfigLocation.h"
 #include "platform/ProgramFolder.h"

@@ -70,7 +70,7 @@ TLabel3D* MakeTitle(QWidget* parent, QRect bounds) {
   auto* title = new TLabel3D(parent);
   title->setGeometry(bounds);
   title->SetFont(ProgramFont(QStringLiteral("MS Sans Serif"), 19, false), QColor(0, 0, 128));
-  title->SetStyle(TLabel3D::lsRaised);
+  title->SetStyle(LabelStyle::lsRaised);
   title->SetColorHigh(Qt::white);
   title->SetColorShadow(Qt::black);
   title->SetDepthHigh(1);

@@ -106,7 +106,7 @@ TEST(TLabel3DEdges, FloatingFaceCoversTheHighlightAndDisabledFaceTurnsGrey) {
   label.SetFont(font, QColor(0, 128, 192));
   label.SetColor(QColor(10, 200, 10));
   label.SetCaption("H");
-  label.SetStyle(TLabel3D::lsFloating);
+  label.SetStyle(LabelStyle::lsFloating);
   const QImage floating = label.grab().toImage();
   EXPECT_EQ(CountOf(floating, 0xFFFFFF), 0);  // white highlight hidden under the black face
   EXPECT_GT(CountOf(floating, 0x000000), 0);
@@ -114,10 +114,10 @@ TEST(TLabel3DEdges, FloatingFaceCoversTheHighlightAndDisabledFaceTurnsGrey) {
 
   // A style set again changes nothing, colours set after it stay.
   label.SetColorShadow(QColor(200, 0, 0));
-  label.SetStyle(TLabel3D::lsFloating);
+  label.SetStyle(LabelStyle::lsFloating);
   EXPECT_EQ(label.ColorShadow(), QColor(200, 0, 0));
 
-  label.SetStyle(TLabel3D::lsRaised);
+  label.SetStyle(LabelStyle::lsRaised);
   const QColor disabled = label.palette().color(QPalette::Disabled, QPalette::WindowText);
   label.setEnabled(false);
   const QImage grey = label.grab().toImage();

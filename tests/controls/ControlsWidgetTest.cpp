@@ -91,13 +91,13 @@ TEST(TLabel3D, LayersLieAtTheirDepths) {
   EXPECT_EQ(LastOf(image, 0x000000) - LastOf(image, 0x0080C0), QPoint(1, 1));
   EXPECT_EQ(Pixel(image, 0, 0), 0x0AC80Au);  // opaque: its own colour behind the text
 
-  label.SetStyle(TLabel3D::lsLowered);
+  label.SetStyle(LabelStyle::lsLowered);
   const QImage lowered = label.grab().toImage();
   EXPECT_EQ(LastOf(lowered, 0xFFFFFF) - LastOf(lowered, 0x808080), QPoint(1, 1));  // white is the shadow now
   EXPECT_EQ(FirstOf(lowered, 0x808080) - FirstOf(lowered, 0x000000), QPoint(1, 1));
 
   const QSize raisedSize = label.size();
-  label.SetStyle(TLabel3D::lsFloating);
+  label.SetStyle(LabelStyle::lsFloating);
   EXPECT_EQ(label.DepthHigh(), 0);
   EXPECT_EQ(label.DepthShadow(), 5);
   EXPECT_EQ(label.FontColor(), QColor(0, 0, 0));

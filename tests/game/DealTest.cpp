@@ -3,6 +3,7 @@
 #include <map>
 
 #include "GameFixture.h"
+#include "support/ScriptedRandom.h"
 
 namespace quillmont::testing {
 namespace {

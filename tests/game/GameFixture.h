@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "RecordingView.h"
-#include "platform/FakeClock.h"
+#include "support/FakeClock.h"
 #include "platform/RandomSource.h"
 #include "records/GameOptions.h"
 

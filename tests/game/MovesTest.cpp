@@ -9,19 +9,24 @@ using Log = std::vector<std::string>;
 
 class MovesTest : public GameFixture {
  protected:
-  // Small board (columns 5..12, rows 3..8) with a known layout: the first
-  // cells of column 5 get the given codes, everything else unique filler
-  // groups that are never touched.
+  // Small board (columns 5..12, rows 3..8) with a known layout: the given
+  // cells get the given codes, everything else unique filler groups that are
+  // never touched. Every colour is one a deal makes, so the end of a game is
+  // decided by the fast search.
   void Layout(int fits, const std::vector<std::pair<std::pair<int, int>, int>>& cells) {
     Deal(0, 4, fits);
     int filler = 0;
     for (int c = game.ColIni(); c <= game.ColFim(); ++c)
       for (int r = game.LinIni(); r <= game.LinFim(); ++r) {
-        // Fillers come in groups of `fits`, codes 2111, 2112, ...
-        const int code = 2111 + (filler++ / fits);
-        Put(c, r, code / 1000 * 1000 + (code / 100 % 10) * 100 + (code / 10 % 10) * 10 + code % 10);
+        // Fillers come in groups of `fits`, codes 2111, 2112, ... 2116, 2121, ...:
+        // the last two colours count the group in base kMaxColors.
+        const int group = filler++ / fits;
+        Put(c, r, 2100 + (1 + group / kMaxColors) * 10 + 1 + group % kMaxColors);
       }
     for (const auto& [cell, code] : cells) Put(cell.first, cell.second, code);
+    for (int c = game.ColIni(); c <= game.ColFim(); ++c)
+      for (int r = game.LinIni(); r <= game.LinFim(); ++r)
+        for (const std::int32_t colour : game.Peca(c, r).Atributos) ASSERT_TRUE(colour >= 1 && colour <= kMaxColors);
   }
 };
 
@@ -32,7 +37,7 @@ TEST_F(MovesTest, DuosMatchOrder) {
   view.log.clear();
   clock.AdvanceMilliseconds(300);
   Click(6, 3);
-  EXPECT_EQ(view.log, (Log{"sound acerto.wav", "counters 46 4668", "gauge 0", "draw 6,3 s2", "draw 5,3 s2"}));
+  EXPECT_EQ(view.log, (Log{"sound match", "counters 46 4668", "gauge 0", "draw 6,3 s2", "draw 5,3 s2"}));
   EXPECT_EQ(game.PecasRestantes(), 46);
   EXPECT_EQ(game.NumSelecionadas(), 0);
 }
@@ -42,7 +47,7 @@ TEST_F(MovesTest, DuosWrongPairOrderAndPenalty) {
   Click(5, 3);
   view.log.clear();
   Click(6, 3);
-  EXPECT_EQ(view.log, (Log{"sound erro.wav", "draw 6,3 s3", "draw 5,3 s3", "counters 46 -8735", "gauge 0"}));
+  EXPECT_EQ(view.log, (Log{"sound wrong", "draw 6,3 s3", "draw 5,3 s3", "counters 46 -8735", "gauge 0"}));
   EXPECT_EQ(game.Escore().ToLongDouble(), -8735);
   EXPECT_EQ(game.TilesCancelados(), 2);
   // Their partners (the second tiles of 1111 and 1112) can never be matched:
@@ -77,7 +82,7 @@ TEST_F(MovesTest, TriosMatchOrder) {
   view.log.clear();
   clock.AdvanceMilliseconds(300);
   Click(7, 3);
-  EXPECT_EQ(view.log, (Log{"sound acerto.wav", "draw 7,3 s2", "draw 5,3 s2", "draw 6,3 s2", "counters 45 6936",
+  EXPECT_EQ(view.log, (Log{"sound match", "draw 7,3 s2", "draw 5,3 s2", "draw 6,3 s2", "counters 45 6936",
                            "gauge 0"}));
 }
 
@@ -86,13 +91,13 @@ TEST_F(MovesTest, TriosWrongSecondAndWrongThird) {
   Click(5, 3);
   view.log.clear();
   Click(6, 3);
-  EXPECT_EQ(view.log, (Log{"sound erro.wav", "draw 6,3 s3", "draw 5,3 s3", "counters 46 -8735", "gauge 0"}));
+  EXPECT_EQ(view.log, (Log{"sound wrong", "draw 6,3 s3", "draw 5,3 s3", "counters 46 -8735", "gauge 0"}));
   EXPECT_EQ(game.NumSelecionadas(), 0);
   Click(7, 3);
   Click(8, 3);
   view.log.clear();
   Click(9, 3);
-  EXPECT_EQ(view.log, (Log{"sound erro.wav", "draw 9,3 s3", "draw 7,3 s3", "draw 8,3 s3", "counters 43 -18106",
+  EXPECT_EQ(view.log, (Log{"sound wrong", "draw 9,3 s3", "draw 7,3 s3", "draw 8,3 s3", "counters 43 -18106",
                            "gauge 0"}));
   EXPECT_EQ(game.TilesCancelados(), 5);
 }
@@ -160,7 +165,7 @@ TEST_F(MovesTest, GameEndsWithTilesLeftAndRanks) {
   EXPECT_EQ(view.results[0].escore, game.Escore().ToLongDouble());
   EXPECT_EQ(view.results[0].perdidas, 4);  // two cancelled, two left
   // The end sound follows the last match's sound; then clicks do nothing.
-  EXPECT_EQ(view.log[view.log.size() - 2], "sound fim.wav");
+  EXPECT_EQ(view.log[view.log.size() - 2], "sound end");
   EXPECT_EQ(view.log.back(), "result " + std::to_string(static_cast<long long>(game.Escore().ToLongDouble())) + " 4");
   const auto size = view.log.size();
   game.ClicaPeca(CellsOf(first)[0].first, CellsOf(first)[0].second, true);

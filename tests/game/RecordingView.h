@@ -7,15 +7,14 @@
 #include <vector>
 
 #include "game/Game.h"
-#include "game/TileDrawing.h"
 
 namespace quillmont::testing {
 
 class RecordingView final : public GameView {
  public:
   std::vector<std::string> log;
-  Game* game = nullptr;          // when set, DesenhaPeca logs the state drawn
-  bool failPictures = false;     // DesenhaPeca of a state 2 or 3 cell throws
+  Game* game = nullptr;          // when set, CellChanged logs the state drawn
+  bool failPictures = false;     // CellChanged of a state 2 or 3 cell throws
   int gaugeMaximum = 0;
   int gaugeProgress = 0;
   int barWakes = 0;
@@ -27,28 +26,37 @@ class RecordingView final : public GameView {
   };
   std::vector<Result> results;
 
-  void SetCellVisible(int, int, bool) override {}
-  void DesenhaPeca(int column, int row) override {
-    std::string entry = "draw " + std::to_string(column) + "," + std::to_string(row);
-    if (game != nullptr) {
-      const std::uint8_t estado = game->Peca(column, row).Estado;
-      entry += " s" + std::to_string(estado);
-      if (failPictures && PictureFileForState(estado) != nullptr) {
-        log.push_back(entry + " failed");
-        throw std::runtime_error(std::string("Cannot open file ") + PictureFileForState(estado));
-      }
+  // A hidden cell is logged as such, a shown one as drawn.
+  void CellChanged(Cell cell) override {
+    const std::string at = std::to_string(cell.column) + "," + std::to_string(cell.row);
+    if (game == nullptr) {
+      log.push_back("cell " + at);
+      return;
+    }
+    if (!game->Visible(cell)) {
+      log.push_back("hide " + at);
+      return;
+    }
+    const std::uint8_t estado = game->Peca(cell).Estado;
+    const std::string entry = "draw " + at + " s" + std::to_string(estado);
+    if (failPictures && (estado == kRemovida || estado == kCancelada)) {
+      log.push_back(entry + " failed");
+      throw std::runtime_error("Cannot open the picture of state " + std::to_string(estado));
     }
     log.push_back(entry);
   }
-  void PlaySound(std::string_view fileName) override { log.push_back("sound " + std::string(fileName)); }
+  void PlaySound(Sound sound) override {
+    static constexpr const char* kNames[] = {"match", "wrong", "end"};
+    log.push_back(std::string("sound ") + kNames[static_cast<int>(sound)]);
+  }
   void ShowCounters(int left, double value) override {
     tilesLeft = left;
     score = value;
     log.push_back("counters " + std::to_string(left) + " " + std::to_string(static_cast<long long>(value)));
   }
-  void SetGaugeMaximum(int maximum) override { gaugeMaximum = maximum; }
-  void SetGaugeProgress(int progress) override {
+  void ShowBar(int progress, int maximum) override {
     gaugeProgress = progress;
+    gaugeMaximum = maximum;
     log.push_back("gauge " + std::to_string(progress));
   }
   void BarMovesAgain() override { ++barWakes; }

@@ -185,12 +185,5 @@ TEST(TileDrawing, SymbolsMarkEachQuarterByItsColourInsideTheAreaTheCursorLeavesF
   }
 }
 
-TEST(TileDrawing, LeftPlayStatesNameTheirPictures) {
-  EXPECT_STREQ(PictureFileForState(kRemovida), "ok.bmp");
-  EXPECT_STREQ(PictureFileForState(kCancelada), "nok.bmp");
-  EXPECT_EQ(PictureFileForState(kNoTabuleiro), nullptr);
-  EXPECT_EQ(PictureFileForState(kSelecionada), nullptr);
-}
-
 }  // namespace
 }  // namespace quillmont

@@ -13,7 +13,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/ConfigLocation.h"
-#include "platform/FakeClock.h"
+#include "support/FakeClock.h"
 #include "platform/Pen.h"
 #include "platform/TextFormats.h"
 
@@ -38,8 +38,7 @@ TEST(Pen, LinesCoverTheirStartAndNotTheirEnd) {
   EXPECT_EQ(b.At(2, 3), ink);
   EXPECT_EQ(b.At(5, 3), ink);
   EXPECT_EQ(b.At(6, 3), 0u);
-  EXPECT_EQ(pen.X(), 6);
-  pen.LineTo(6, 0);  // vertical upwards from the end: y 3..1
+  pen.LineTo(6, 0);  // vertical upwards from where the last line ended: y 3..1
   EXPECT_EQ(b.At(6, 3), ink);
   EXPECT_EQ(b.At(6, 1), ink);
   EXPECT_EQ(b.At(6, 0), 0u);
@@ -128,7 +127,7 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
   EXPECT_EQ(ReadFileContents((folder / "missing").string()).status, FileContents::Status::kMissing);
   // Folders made for the player's files are 0700; one already there keeps its mode.
   ::chmod(folder.c_str(), 0755);
-  ASSERT_TRUE(EnsureDirectory((folder / "quillmont/data").string()));
+  ASSERT_TRUE(ResolvedFile((folder / "quillmont/data/-").string(), true).Ok());
   for (const char* made : {"", "quillmont", "quillmont/data"}) {
     ::stat((folder / made).c_str(), &info);
     EXPECT_EQ(info.st_mode & 07777, *made ? 0700u : 0755u) << made;

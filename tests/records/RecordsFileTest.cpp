@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "platform/TextFormats.h"
+#include "Entry.h"
 #include "records/RecordsFile.h"
 #include "support/DecimalCommaLocale.h"
 
@@ -16,14 +17,6 @@ namespace {
 
 const std::string kEmptyLine = std::string(27, ' ') + "0 0  0.00000000000000E+0000\r\n";
 
-TRecorde Entry(const std::string& name, long double score, int missed, double date) {
-  TRecorde e;
-  e.Nome = name;
-  e.Escore = TReal6::FromDouble(score);
-  e.Perdidas = missed;
-  e.Data = date;
-  return e;
-}
 
 TEST(RecordsFile, LinesAreLaidOutExactly) {
   TTabelaRecordes table;

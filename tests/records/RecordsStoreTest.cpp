@@ -14,6 +14,7 @@
 
 #include "platform/AtomicFile.h"
 #include "support/AsOrdinaryUser.h"
+#include "Entry.h"
 #include "records/RecordsFile.h"
 #include "records/RecordsStore.h"
 #include "records/BestPlayers.h"
@@ -81,14 +82,6 @@ class RecordsStoreTest : public ::testing::Test {
     copy.Rank(score, missed, day);
     table = copy.best.Tabela();
     return copy.best.PosicaoRanking();
-  }
-  static TRecorde Entry(const std::string& name, long double score, int missed, double date) {
-    TRecorde e;
-    e.Nome = name;
-    e.Escore = TReal6::FromDouble(score);
-    e.Perdidas = missed;
-    e.Data = date;
-    return e;
   }
 
   fs::path root;

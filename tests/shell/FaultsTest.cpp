@@ -64,7 +64,7 @@ TEST(Faults, EachBitmapMissingOrTooLargeInTurnGivesItsMessageOnly) {
     ASSERT_FALSE(h.errors.empty());
     for (const std::string& error : h.errors) EXPECT_EQ(error, std::string("Cannot open file ") + file);
     // Both picks counted whatever picture failed.
-    EXPECT_EQ(form.Panel4()->text(), "44");
+    EXPECT_EQ(form.TilesLeftLabel()->text(), "44");
     EXPECT_EQ(form.Jogo().PecasRestantes(), 44);
   }
 }
@@ -136,7 +136,7 @@ TEST(Faults, RandomBytesAsBothFilesStartWithDefaultsAndEmptyEntries) {
     EXPECT_EQ(h.form->Options().category.NumFits(), 2);
     EXPECT_EQ(h.form->Options().category.NumColors(), 4);
     EXPECT_EQ(h.form->Options().Player.Text(), "");
-    EXPECT_EQ(form.Panel4()->text(), "48");
+    EXPECT_EQ(form.TilesLeftLabel()->text(), "48");
     EXPECT_EQ(h.form->Records().Tabela(), TTabelaRecordes{});
     h.Stop();
     const std::string written = ReadFile(h.ProgramFolder() / "QUILLMONT.REC");

@@ -21,6 +21,7 @@
 #include "game/TileDrawing.h"
 #include "records/RecordsFile.h"
 #include "windows/TGallery.h"
+#include "shell/GameFiles.h"
 #include "shell/PictureControl.h"
 #include "windows/TFormRules.h"
 #include "windows/TMensagem.h"
@@ -29,7 +30,7 @@ namespace quillmont::testing {
 namespace {
 
 // One tick of the main window's timer, as its event delivers it.
-void Tick(TFormGame& form) { QMetaObject::invokeMethod(form.Timer1(), "timeout"); }
+void Tick(TFormGame& form) { QMetaObject::invokeMethod(form.BarTimer(), "timeout"); }
 
 // Picks every group off the board in reading order.
 void PlayToTheEnd(TFormGame& form, int fits) {
@@ -58,6 +59,16 @@ struct Windows {
   TMensagem mensagem;
   TFormRules rules;
 };
+
+TEST(GamePlay, SoundsAndLeftPlayStatesNameTheirFiles) {
+  EXPECT_STREQ(WaveFile(Sound::kMatch), "acerto.wav");
+  EXPECT_STREQ(WaveFile(Sound::kWrong), "erro.wav");
+  EXPECT_STREQ(WaveFile(Sound::kEnd), "fim.wav");
+  EXPECT_STREQ(PictureFileForState(kRemovida), "ok.bmp");
+  EXPECT_STREQ(PictureFileForState(kCancelada), "nok.bmp");
+  EXPECT_EQ(PictureFileForState(kNoTabuleiro), nullptr);
+  EXPECT_EQ(PictureFileForState(kSelecionada), nullptr);
+}
 
 TEST(GamePlay, DuosGameToTheEndEntersTheBestPlayers) {
   MainWindowHarness h;
@@ -88,7 +99,7 @@ TEST(GamePlay, DuosGameToTheEndEntersTheBestPlayers) {
   });
   PlayToTheEnd(form, 2);
   EXPECT_TRUE(galleryShown);
-  EXPECT_EQ(form.Panel4()->text(), "0");
+  EXPECT_EQ(form.TilesLeftLabel()->text(), "0");
   EXPECT_EQ(h.sound.played.size(), 25u);
   EXPECT_EQ(h.sound.played.back(), "fim.wav");
   EXPECT_EQ(h.sound.played.front(), "acerto.wav");
@@ -106,12 +117,12 @@ TEST(GamePlay, DuosGameToTheEndEntersTheBestPlayers) {
   EXPECT_EQ(h.sound.played.size(), 25u);
   // The bar is emptied at the next tick and then rests until a new deal.
   Tick(form);
-  EXPECT_EQ(form.Gauge1()->Progress(), 0);
-  EXPECT_FALSE(form.Timer1()->isActive());
+  EXPECT_EQ(form.BonusBar()->Progress(), 0);
+  EXPECT_FALSE(form.BarTimer()->isActive());
   QTest::mouseClick(form.ToolbarImage(0), Qt::LeftButton);  // new game
   EXPECT_EQ(form.DealCount(), 2);
   EXPECT_EQ(form.Records().PosicaoRanking(), kNoRank);  // a deal clears the marked row
-  EXPECT_TRUE(form.Timer1()->isActive());
+  EXPECT_TRUE(form.BarTimer()->isActive());
   h.Stop();
   const std::string rec = ReadFile(h.ProgramFolder() / "QUILLMONT.REC");
   EXPECT_EQ(ParseRecords(rec), onDisk);
@@ -140,9 +151,9 @@ TEST(GamePlay, TriosGameWithACancellationShowsTheMessageWhenNotRanked) {
   while (game.Peca(oc, orow).SameTile(first)) ++orow;
   ClickCell(form, 5, 3);
   ClickCell(form, oc, orow);
-  EXPECT_EQ(form.Panel5()->text(), "-8,735");
-  EXPECT_EQ(form.Panel4()->text(), "46");
-  EXPECT_EQ(form.Gauge1()->Progress(), 0);
+  EXPECT_EQ(form.ScoreLabel()->text(), "-8,735");
+  EXPECT_EQ(form.TilesLeftLabel()->text(), "46");
+  EXPECT_EQ(form.BonusBar()->Progress(), 0);
 
   TMensagem* shown = nullptr;
   WhenModalShows([&](QWidget* modal) {
@@ -171,7 +182,7 @@ TEST(GamePlay, TriosGameWithACancellationShowsTheMessageWhenNotRanked) {
   EXPECT_EQ(shown->parentWidget(), &form);  // a dialog over the main window
   EXPECT_EQ(shown->pos(), QPoint(200, 108));
   EXPECT_EQ(h.form->Records().PosicaoRanking(), kNoRank);
-  EXPECT_EQ(form.Panel4()->text(), "4");  // the partners of the two cancelled tiles
+  EXPECT_EQ(form.TilesLeftLabel()->text(), "4");  // the partners of the two cancelled tiles
   EXPECT_TRUE(h.sound.played.empty());    // muted throughout
 }
 
@@ -197,11 +208,11 @@ TEST(GamePlay, BonusBarTicksEvery100MsAndAFaultThatRepeatsIsReportedOnce) {
   h.form->show();
   QApplication::processEvents();
   TFormGame& form = *h.form;
-  EXPECT_TRUE(form.Timer1()->isActive());
-  EXPECT_EQ(form.Timer1()->interval(), 100);
+  EXPECT_TRUE(form.BarTimer()->isActive());
+  EXPECT_EQ(form.BarTimer()->interval(), 100);
   clock.time.AdvanceMilliseconds(13 * 864);  // 13 units
   Tick(form);
-  EXPECT_EQ(form.Gauge1()->Progress(), 130);
+  EXPECT_EQ(form.BonusBar()->Progress(), 130);
 
   clock.failing = true;
   for (int i = 0; i < 30; ++i) Tick(form);
@@ -209,29 +220,29 @@ TEST(GamePlay, BonusBarTicksEvery100MsAndAFaultThatRepeatsIsReportedOnce) {
   clock.failing = false;
   clock.time.AdvanceMilliseconds(864);
   Tick(form);
-  EXPECT_EQ(form.Gauge1()->Progress(), 140);
+  EXPECT_EQ(form.BonusBar()->Progress(), 140);
 
   // A full bar wakes nobody until a match restarts it, and a minimised
   // window ticks not at all; shown again, it is up to the clock at once.
   clock.time.AdvanceMilliseconds(60000);
   Tick(form);
-  EXPECT_EQ(form.Gauge1()->Progress(), 260);
-  EXPECT_FALSE(form.Timer1()->isActive());
+  EXPECT_EQ(form.BonusBar()->Progress(), 260);
+  EXPECT_FALSE(form.BarTimer()->isActive());
   const Game& game = form.Jogo();
   const TPeca first = game.Peca(game.ColIni(), game.LinIni());
   for (int c = game.ColIni(); c <= game.ColFim(); ++c)
     for (int r = game.LinIni(); r <= game.LinFim(); ++r)
       if (game.Peca(c, r).SameTile(first)) ClickCell(form, c, r);
-  EXPECT_EQ(form.Gauge1()->Progress(), 0);
-  EXPECT_TRUE(form.Timer1()->isActive());
+  EXPECT_EQ(form.BonusBar()->Progress(), 0);
+  EXPECT_TRUE(form.BarTimer()->isActive());
   form.showMinimized();
   QApplication::processEvents();
-  EXPECT_FALSE(form.Timer1()->isActive());
+  EXPECT_FALSE(form.BarTimer()->isActive());
   clock.time.AdvanceMilliseconds(864);
   form.showNormal();
   QApplication::processEvents();
-  EXPECT_TRUE(form.Timer1()->isActive());
-  EXPECT_EQ(form.Gauge1()->Progress(), 10);
+  EXPECT_TRUE(form.BarTimer()->isActive());
+  EXPECT_EQ(form.BonusBar()->Progress(), 10);
 }
 
 TEST(GamePlay, RightAndMiddleClicksAndClicksOnRemovedTilesAreIgnored) {
@@ -243,8 +254,8 @@ TEST(GamePlay, RightAndMiddleClicksAndClicksOnRemovedTilesAreIgnored) {
   ClickCell(form, 5, 3);
   EXPECT_EQ(form.Jogo().Peca(5, 3).Estado, kSelecionada);
   // The cell shows the selection frame.
-  EXPECT_EQ(form.Image(IndicePeca(5, 3))->Picture().At(2, 2), MakeRgb(160, 30, 30));
-  const QImage shown = form.Image(IndicePeca(5, 3))->grab().toImage();
+  EXPECT_EQ(form.Image(Cell{5, 3}.Index())->Picture().At(2, 2), MakeRgb(160, 30, 30));
+  const QImage shown = form.Image(Cell{5, 3}.Index())->grab().toImage();
   EXPECT_EQ(shown.pixel(2, 2) & 0xFFFFFFu, 0xA01E1Eu);
   EXPECT_EQ(shown.pixel(19, 19) & 0xFFFFFFu, 0u);
 }
@@ -260,7 +271,7 @@ TEST(GamePlay, MissingRemovedPictureIsReportedAfterTheMoveCompletes) {
     for (int r = 3; r <= 8; ++r)
       if (game.Peca(c, r).SameTile(first)) group.emplace_back(c, r);
   for (const auto& [c, r] : group) ClickCell(form, c, r);
-  EXPECT_EQ(form.Panel4()->text(), "46");
+  EXPECT_EQ(form.TilesLeftLabel()->text(), "46");
   EXPECT_EQ(game.Peca(group[0].first, group[0].second).Estado, kRemovida);
   ASSERT_EQ(h.errors.size(), 1u);
   EXPECT_EQ(h.errors[0], "Cannot open file ok.bmp");
@@ -278,12 +289,12 @@ struct Cover {
 
 QImage Shown(TFormGame& form, int column, int row) {
   // The board with everything laid over the cell, not the cell alone.
-  return form.Panel7()->grab(form.Image(IndicePeca(column, row))->geometry()).toImage();
+  return form.BoardPanel()->grab(form.Image(Cell{column, row}.Index())->geometry()).toImage();
 }
 
 Cover CoverOf(TFormGame& form, int column, int row) {
   const QImage shot = Shown(form, column, row);
-  const PixelBuffer& picture = form.Image(IndicePeca(column, row))->Picture();
+  const PixelBuffer& picture = form.Image(Cell{column, row}.Index())->Picture();
   Cover cover;
   for (int y = 0; y < kTileSize; ++y)
     for (int x = 0; x < kTileSize; ++x) {
@@ -299,7 +310,7 @@ Cover CoverOf(TFormGame& form, int column, int row) {
 // beneath: where the cursor would fade into the tile.
 int FadingRays(TFormGame& form, int column, int row) {
   const QImage shot = Shown(form, column, row);
-  const PixelBuffer& picture = form.Image(IndicePeca(column, row))->Picture();
+  const PixelBuffer& picture = form.Image(Cell{column, row}.Index())->Picture();
   const auto contrast = [&](int x, int y) { return std::abs(qGray(shot.pixel(x, y)) - qGray(picture.At(x, y))); };
   int fading = 0;
   for (int t = 8; t <= kTileSize - 9; ++t) {
@@ -340,10 +351,10 @@ TEST(GamePlay, KeyboardCursorPlaysLikeTheMouseAndLeavesTheTileFrameAlone) {
   const Game& game = form.Jogo();
 
   // The board has the focus and leads the Tab order.
-  EXPECT_EQ(QApplication::focusWidget(), form.Panel7());
-  for (QWidget* next : std::initializer_list<QWidget*>{form.RadioGroup(1)->button(0), form.RadioGroup(2)->button(0),
-                                                       form.RadioGroup(3)->button(0), form.CheckBox1(), form.CheckBox2(),
-                                                       form.Panel7()}) {
+  EXPECT_EQ(QApplication::focusWidget(), form.BoardPanel());
+  for (QWidget* next : std::initializer_list<QWidget*>{form.LevelGroup()->button(0), form.BoardGroup()->button(0),
+                                                       form.SettingGroup()->button(0), form.MuteBox(), form.SymbolsBox(),
+                                                       form.BoardPanel()}) {
     PressKey(Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), next);
   }
@@ -361,17 +372,17 @@ TEST(GamePlay, KeyboardCursorPlaysLikeTheMouseAndLeavesTheTileFrameAlone) {
   EXPECT_TRUE(CoverOf(form, 5, 3).Untouched());
   EXPECT_TRUE(CoverOf(form, 12, 8).Cursor());
   EXPECT_EQ(form.DealCount(), 1);
-  EXPECT_EQ(form.RadioGroup(1)->checkedId(), 0);
-  EXPECT_EQ(form.RadioGroup(2)->checkedId(), 0);
-  EXPECT_EQ(form.RadioGroup(3)->checkedId(), 0);
-  EXPECT_FALSE(form.CheckBox1()->isChecked());
+  EXPECT_EQ(form.LevelGroup()->checkedId(), 0);
+  EXPECT_EQ(form.BoardGroup()->checkedId(), 0);
+  EXPECT_EQ(form.SettingGroup()->checkedId(), 0);
+  EXPECT_FALSE(form.MuteBox()->isChecked());
 
   // Space and both Enter keys pick as a left click does; a selected tile
   // under the cursor keeps its whole frame.
   std::pair<int, int> at{12, 8};
   PressKey(Qt::Key_Space);
   EXPECT_EQ(game.Peca(12, 8).Estado, kSelecionada);
-  EXPECT_EQ(form.Image(IndicePeca(12, 8))->Picture().At(3, 3), MakeRgb(160, 30, 30));
+  EXPECT_EQ(form.Image(Cell{12, 8}.Index())->Picture().At(3, 3), MakeRgb(160, 30, 30));
   EXPECT_TRUE(CoverOf(form, 12, 8).Cursor());
   PressKey(Qt::Key_Return);
   EXPECT_EQ(game.Peca(12, 8).Estado, kNoTabuleiro);
@@ -382,7 +393,7 @@ TEST(GamePlay, KeyboardCursorPlaysLikeTheMouseAndLeavesTheTileFrameAlone) {
   MoveCursor(at, partner.first, partner.second);
   PressKey(Qt::Key_Space);
   EXPECT_EQ(game.Peca(partner.first, partner.second).Estado, kRemovida);
-  EXPECT_EQ(form.Panel4()->text(), "46");
+  EXPECT_EQ(form.TilesLeftLabel()->text(), "46");
   EXPECT_EQ(h.sound.played, std::vector<std::string>{"acerto.wav"});
   EXPECT_TRUE(CoverOf(form, at.first, at.second).Cursor());
   EXPECT_EQ(FadingRays(form, at.first, at.second), 0) << "on ok.bmp";
@@ -400,7 +411,7 @@ TEST(GamePlay, KeyboardCursorPlaysLikeTheMouseAndLeavesTheTileFrameAlone) {
   EXPECT_EQ(FadingRays(form, at.first, at.second), 0) << "on nok.bmp";
   // Every colour, painted over a whole tile.
   MoveCursor(at, 8, 5);
-  PictureControl* cell = form.Image(IndicePeca(8, 5));
+  PictureControl* cell = form.Image(Cell{8, 5}.Index());
   for (int colour = 1; colour <= 6; ++colour) {
     TPeca peca;
     peca.Atributos = {colour, colour, colour, colour};
@@ -417,15 +428,19 @@ TEST(GamePlay, KeyboardCursorPlaysLikeTheMouseAndLeavesTheTileFrameAlone) {
 
   // After a deal, by mouse on an option here, the board has the focus again
   // and the cursor starts hidden on the new board's top-left cell.
-  QTest::mouseClick(form.RadioGroup(2)->button(2), Qt::LeftButton);
+  QTest::mouseClick(form.BoardGroup()->button(2), Qt::LeftButton);
   EXPECT_EQ(form.DealCount(), 2);
-  EXPECT_EQ(QApplication::focusWidget(), form.Panel7());
+  EXPECT_EQ(form.BoardPanel()->height(), 420);
+  EXPECT_EQ(QApplication::focusWidget(), form.BoardPanel());
   EXPECT_TRUE(CoverOf(form, 2, 2).Untouched());
   PressKey(Qt::Key_Down);
   EXPECT_TRUE(CoverOf(form, 2, 3).Cursor());
   for (int i = 0; i < 10; ++i) PressKey(Qt::Key_Down);
   EXPECT_TRUE(CoverOf(form, 2, 10).Cursor());
   EXPECT_EQ(form.DealCount(), 2);
+  // Back to the small board, and its panel with it.
+  QTest::mouseClick(form.BoardGroup()->button(0), Qt::LeftButton);
+  EXPECT_EQ(form.BoardPanel()->height(), 392);
 }
 
 }  // namespace

@@ -60,13 +60,13 @@ TEST(HighDpi, PicturesFillTheirControlsPixelForPixel) {
   const int x0 = 1 + (game.ColIni() - 1) * 38, y0 = 1 + (game.LinIni() - 1) * 38;
   const int x1 = 1 + (game.ColFim() - 1) * 38 + kTileSize, y1 = 1 + (game.LinFim() - 1) * 38 + kTileSize;
   PixelBuffer board(x1, y1);
-  for (int k = 0; k < 160; ++k) {
+  for (int k = 0; k < kCells; ++k) {
     const PictureControl* cell = form.Image(k);
     if (!cell->isVisible()) continue;
     for (int y = 0; y < kTileSize; ++y)
       for (int x = 0; x < kTileSize; ++x) board.Set(cell->x() + x, cell->y() + y, cell->Picture().At(x, y));
   }
-  const QImage shot = form.Panel7()->grab().toImage();
+  const QImage shot = form.BoardPanel()->grab().toImage();
   wrong = 0;
   for (int y = static_cast<int>(std::ceil(y0 * ratio)); y < static_cast<int>(std::floor(y1 * ratio)); ++y)
     for (int x = static_cast<int>(std::ceil(x0 * ratio)); x < static_cast<int>(std::floor(x1 * ratio)); ++x)
@@ -74,7 +74,7 @@ TEST(HighDpi, PicturesFillTheirControlsPixelForPixel) {
   EXPECT_EQ(wrong, 0);
 
   // A click in the lower right corner of a cell's square reaches that cell.
-  PictureControl* cell = form.Image(IndicePeca(5, 3));
+  PictureControl* cell = form.Image(Cell{5, 3}.Index());
   QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(37, 37));
   EXPECT_EQ(game.Peca(5, 3).Estado, kSelecionada);
 }
@@ -119,7 +119,7 @@ TEST(HighDpi, OnASmallScreenEveryWindowFitsAndEveryControlCanBeReached) {
     PressKey(Qt::Key_Right);
     PressKey(Qt::Key_Down);
   }
-  PictureControl* corner = form.Image(IndicePeca(game.ColFim(), game.LinFim()));
+  PictureControl* corner = form.Image(Cell{game.ColFim(), game.LinFim()}.Index());
   EXPECT_TRUE(InReach(corner));
   ClickWhereItShows(corner);
   EXPECT_EQ(game.Peca(game.ColFim(), game.LinFim()).Estado, kSelecionada);
@@ -128,9 +128,9 @@ TEST(HighDpi, OnASmallScreenEveryWindowFitsAndEveryControlCanBeReached) {
     EXPECT_TRUE(InReach(QApplication::focusWidget())) << "stop " << stop;
   }
   // Scrolled to, every choice, Mute and Symbols takes a click where it shows.
-  std::vector<QAbstractButton*> controls{form.CheckBox1(), form.CheckBox2()};
-  for (int g = 1; g <= 3; ++g)
-    for (QAbstractButton* choice : form.RadioGroup(g)->buttons()) controls.push_back(choice);
+  std::vector<QAbstractButton*> controls{form.MuteBox(), form.SymbolsBox()};
+  for (QButtonGroup* group : {form.LevelGroup(), form.BoardGroup(), form.SettingGroup()})
+    for (QAbstractButton* choice : group->buttons()) controls.push_back(choice);
   for (QAbstractButton* control : controls) {
     ScrollIntoView(control, 0);
     EXPECT_TRUE(InReach(control)) << control->text().toStdString();

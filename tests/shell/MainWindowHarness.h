@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "support/ModalWindows.h"
-#include "platform/FakeClock.h"
+#include "support/FakeClock.h"
 #include "platform/ProgramFolder.h"
 #include "platform/RandomSource.h"
 #include "platform/qt/ErrorReport.h"
@@ -45,7 +45,7 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& byte
 
 // A click on the cell at (column, row) of the real window.
 inline void ClickCell(TFormGame& form, int column, int row, Qt::MouseButton button = Qt::LeftButton) {
-  QTest::mouseClick(form.Image(IndicePeca(column, row)), button);
+  QTest::mouseClick(form.Image(Cell{column, row}.Index()), button);
 }
 
 // A key pressed where the keyboard focus is, as a real keyboard delivers it.

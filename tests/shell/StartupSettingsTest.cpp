@@ -14,8 +14,6 @@
 namespace quillmont::testing {
 namespace {
 
-int Checked(TFormGame& form, int group) { return form.RadioGroup(group)->checkedId(); }
-
 TEST(StartupSettings, FirstRunUsesDefaultsAndWritesNothingUntilShutdown) {
   MainWindowHarness h;
   // What writes killed half-way left behind goes at start-up; the player's
@@ -29,14 +27,14 @@ TEST(StartupSettings, FirstRunUsesDefaultsAndWritesNothingUntilShutdown) {
   EXPECT_FALSE(std::filesystem::exists(h.ProgramFolder() / ".QUILLMONT.REC.tmp-AbC123"));
   EXPECT_TRUE(std::filesystem::exists(h.ConfigFolder() / "QUILLMONT.INI.backup"));
   EXPECT_TRUE(std::filesystem::exists(h.ProgramFolder() / "QUILLMONT.REC.AbC123"));
-  EXPECT_EQ(Checked(form, 1), 0);  // Easy
-  EXPECT_EQ(Checked(form, 2), 0);  // Small
-  EXPECT_EQ(Checked(form, 3), 0);  // Duos
-  EXPECT_FALSE(form.CheckBox1()->isChecked());
+  EXPECT_EQ(form.LevelGroup()->checkedId(), 0);  // Easy
+  EXPECT_EQ(form.BoardGroup()->checkedId(), 0);  // Small
+  EXPECT_EQ(form.SettingGroup()->checkedId(), 0);  // Duos
+  EXPECT_FALSE(form.MuteBox()->isChecked());
   EXPECT_EQ(h.form->Options().Player.Text(), "");
   EXPECT_EQ(form.DealCount(), 1);
-  EXPECT_EQ(form.Panel4()->text(), "48");
-  EXPECT_EQ(form.Panel5()->text(), "0");
+  EXPECT_EQ(form.TilesLeftLabel()->text(), "48");
+  EXPECT_EQ(form.ScoreLabel()->text(), "0");
   EXPECT_FALSE(std::filesystem::exists(h.SettingsPath()));
   h.Stop();
   EXPECT_EQ(h.Settings(), "[Quillmont]\nPlayer=\nNumFits=2\nBoard=0\nColors=0\n");
@@ -48,21 +46,21 @@ TEST(StartupSettings, StoredOptionsSelectTheirChoicesAndDealOnce) {
   MainWindowHarness h;
   h.WriteSettings("[Quillmont]\r\nColors=2\r\nBoard=1\r\nNumFits=3\r\nMute=1\r\nSymbols=1\r\n");
   TFormGame& form = h.Start();
-  EXPECT_TRUE(form.CheckBox2()->isChecked());
+  EXPECT_TRUE(form.SymbolsBox()->isChecked());
   PixelBuffer plain;
   PaintTile(form.Jogo().Peca(3, 3), plain);
-  EXPECT_NE(form.Image(IndicePeca(3, 3))->Picture(), plain);
-  EXPECT_EQ(Checked(form, 1), 2);  // Difficult
-  EXPECT_EQ(Checked(form, 2), 1);  // Medium
-  EXPECT_EQ(Checked(form, 3), 1);  // Trios
-  EXPECT_TRUE(form.CheckBox1()->isChecked());
+  EXPECT_NE(form.Image(Cell{3, 3}.Index())->Picture(), plain);
+  EXPECT_EQ(form.LevelGroup()->checkedId(), 2);  // Difficult
+  EXPECT_EQ(form.BoardGroup()->checkedId(), 1);  // Medium
+  EXPECT_EQ(form.SettingGroup()->checkedId(), 1);  // Trios
+  EXPECT_TRUE(form.MuteBox()->isChecked());
   EXPECT_TRUE(form.Options().Mute);
   EXPECT_EQ(form.DealCount(), 1);
   EXPECT_EQ(h.form->Options().category.NumColors(), 6);
   EXPECT_EQ(h.form->Options().category.Board(), 1);
   EXPECT_EQ(h.form->Options().category.NumFits(), 3);
-  EXPECT_EQ(form.Panel4()->text(), "72");
-  EXPECT_EQ(form.Panel7()->height(), 392);
+  EXPECT_EQ(form.TilesLeftLabel()->text(), "72");
+  EXPECT_EQ(form.BoardPanel()->height(), 392);
   EXPECT_TRUE(h.errors.empty());
 }
 
@@ -70,8 +68,8 @@ TEST(StartupSettings, SwitchesOtherThanOneAreOffAndShutdownLeavesThem) {
   MainWindowHarness h;
   h.WriteSettings("[Quillmont]\nMute=2\nSymbols=-1\n");
   TFormGame& form = h.Start();
-  EXPECT_FALSE(form.CheckBox1()->isChecked());
-  EXPECT_FALSE(form.CheckBox2()->isChecked());
+  EXPECT_FALSE(form.MuteBox()->isChecked());
+  EXPECT_FALSE(form.SymbolsBox()->isChecked());
   h.Stop();
   EXPECT_NE(h.Settings().find("Mute=2\nSymbols=-1\n"), std::string::npos);
 }
@@ -81,13 +79,13 @@ TEST(StartupSettings, HexadecimalAndBadColors) {
     MainWindowHarness h;
     h.WriteSettings(std::string("[Quillmont]\nColors=") + value + "\n");
     TFormGame& form = h.Start();
-    EXPECT_EQ(Checked(form, 1), 1) << value;
+    EXPECT_EQ(form.LevelGroup()->checkedId(), 1) << value;
     EXPECT_EQ(h.form->Options().category.NumColors(), 5) << value;
   }
   MainWindowHarness h;
   h.WriteSettings("[Quillmont]\nColors=abc\n");
   TFormGame& form = h.Start();
-  EXPECT_EQ(Checked(form, 1), 0);
+  EXPECT_EQ(form.LevelGroup()->checkedId(), 0);
   EXPECT_EQ(h.form->Options().category.NumColors(), 4);
 }
 
@@ -105,7 +103,7 @@ TEST(StartupSettings, OutOfRangeOptionsAreBroughtIntoRange) {
     MainWindowHarness h;
     h.WriteSettings(std::string("[Quillmont]\n") + c.text + "\n");
     TFormGame& form = h.Start();
-    EXPECT_EQ(Checked(form, 2), c.board) << c.text;
+    EXPECT_EQ(form.BoardGroup()->checkedId(), c.board) << c.text;
     EXPECT_EQ(h.form->Options().category.Board(), c.board) << c.text;
     EXPECT_EQ(h.form->Options().category.NumColors(), c.colors) << c.text;
     EXPECT_EQ(h.form->Options().category.NumFits(), c.fits) << c.text;
@@ -146,17 +144,17 @@ TEST(StartupSettings, OptionClicksDealAtOnceAndWriteOnlyAtShutdown) {
                                                        h.SettingsPath().string(), h.UserRecordsPath().string()});
   TFormGame& form = h.Start();
   const std::string before = h.Settings();
-  QTest::mouseClick(form.RadioGroup(2)->button(2), Qt::LeftButton);
+  QTest::mouseClick(form.BoardGroup()->button(2), Qt::LeftButton);
   EXPECT_EQ(form.DealCount(), 2);
-  EXPECT_EQ(form.Panel4()->text(), "126");
-  EXPECT_EQ(form.Panel7()->height(), 420);
-  QTest::mouseClick(form.RadioGroup(1)->button(1), Qt::LeftButton);
-  QTest::mouseClick(form.RadioGroup(3)->button(1), Qt::LeftButton);
+  EXPECT_EQ(form.TilesLeftLabel()->text(), "126");
+  EXPECT_EQ(form.BoardPanel()->height(), 420);
+  QTest::mouseClick(form.LevelGroup()->button(1), Qt::LeftButton);
+  QTest::mouseClick(form.SettingGroup()->button(1), Qt::LeftButton);
   EXPECT_EQ(form.DealCount(), 4);
   EXPECT_EQ(h.form->Options().category.NumColors(), 5);
   EXPECT_EQ(h.form->Options().category.NumFits(), 3);
   // Clicking the choice already selected deals nothing.
-  QTest::mouseClick(form.RadioGroup(3)->button(1), Qt::LeftButton);
+  QTest::mouseClick(form.SettingGroup()->button(1), Qt::LeftButton);
   EXPECT_EQ(form.DealCount(), 4);
   EXPECT_EQ(h.Settings(), before);
   h.Stop();
@@ -168,7 +166,7 @@ TEST(StartupSettings, OptionClicksDealAtOnceAndWriteOnlyAtShutdown) {
 TEST(StartupSettings, MuteBoxWritesAtOnceAndSilencesTheGame) {
   MainWindowHarness h;
   TFormGame& form = h.Start();
-  QTest::mouseClick(form.CheckBox1(), Qt::LeftButton);
+  QTest::mouseClick(form.MuteBox(), Qt::LeftButton);
   EXPECT_TRUE(form.Options().Mute);
   EXPECT_EQ(h.Settings(), "[Quillmont]\nMute=1\n");
   // A completed pick, matching or not, plays a sound unless muted.
@@ -176,7 +174,7 @@ TEST(StartupSettings, MuteBoxWritesAtOnceAndSilencesTheGame) {
   ClickCell(form, 5, 4);
   EXPECT_EQ(form.Jogo().PecasRestantes(), 46);
   EXPECT_TRUE(h.sound.played.empty());
-  QTest::mouseClick(form.CheckBox1(), Qt::LeftButton);
+  QTest::mouseClick(form.MuteBox(), Qt::LeftButton);
   EXPECT_FALSE(form.Options().Mute);
   EXPECT_EQ(h.Settings(), "[Quillmont]\nMute=0\n");
   ClickCell(form, 6, 3);
@@ -190,7 +188,7 @@ TEST(StartupSettings, SymbolsBoxMarksTheBoardAtOnceAndIsStoredAtOnce) {
   TFormGame& form = h.Start();
   const Game& game = form.Jogo();
   ClickCell(form, 2, 2);
-  QTest::mouseClick(form.CheckBox2(), Qt::LeftButton);
+  QTest::mouseClick(form.SymbolsBox(), Qt::LeftButton);
   EXPECT_EQ(h.Settings(), "[Quillmont]\nBoard=2\nColors=2\nSymbols=1\n");
   EXPECT_EQ(form.DealCount(), 1);
   EXPECT_EQ(game.Peca(2, 2).Estado, kSelecionada);
@@ -202,11 +200,11 @@ TEST(StartupSettings, SymbolsBoxMarksTheBoardAtOnceAndIsStoredAtOnce) {
       for (int c = game.ColIni(); c <= game.ColFim(); ++c) {
         PixelBuffer expected;
         PaintTile(game.Peca(c, r), expected, symbols);
-        EXPECT_EQ(form.Image(IndicePeca(c, r))->Picture(), expected) << c << "," << r << " symbols " << symbols;
+        EXPECT_EQ(form.Image(Cell{c, r}.Index())->Picture(), expected) << c << "," << r << " symbols " << symbols;
       }
   };
   showsTiles(true);
-  QTest::mouseClick(form.CheckBox2(), Qt::LeftButton);
+  QTest::mouseClick(form.SymbolsBox(), Qt::LeftButton);
   EXPECT_EQ(h.Settings(), "[Quillmont]\nBoard=2\nColors=2\nSymbols=0\n");
   showsTiles(false);
 }
@@ -234,11 +232,11 @@ TEST(StartupSettings, UnwritableSettingsAreReportedWithTheirPath) {
                              h.UserRecordsPath().string()});
   h.form->show();
   QApplication::processEvents();
-  QTest::mouseClick(h.form->CheckBox1(), Qt::LeftButton);
+  QTest::mouseClick(h.form->MuteBox(), Qt::LeftButton);
   ASSERT_EQ(h.errors.size(), 1u);
   EXPECT_EQ(h.errors[0], "Unable to write to " + (h.ConfigFolder() / "blocker" / "QUILLMONT.INI").string());
   EXPECT_TRUE(h.form->Options().Mute);  // the box and the variable changed all the same
-  QTest::mouseClick(h.form->CheckBox1(), Qt::LeftButton);
+  QTest::mouseClick(h.form->MuteBox(), Qt::LeftButton);
   h.Stop();
   EXPECT_EQ(h.errors.size(), 1u);  // said once for the run, not at every click nor again at shutdown
 }
