@@ -17,7 +17,7 @@ class SmallWindow : public QDialog {
   // frame: where the window goes and its size; not centred over the owner.
   SmallWindow(const QString& caption, QRect frame, QWidget* parent);
 
-  QPushButton* BitBtn1() const { return bitBtn1_; }
+  QPushButton* OkButton() const { return okButton_; }
 
  protected:
   // Where the controls go.
@@ -28,8 +28,8 @@ class SmallWindow : public QDialog {
 
  private:
   WindowCanvas* canvas_ = nullptr;
-  TGradient* gradient1_ = nullptr;
-  QPushButton* bitBtn1_ = nullptr;
+  TGradient* background_ = nullptr;
+  QPushButton* okButton_ = nullptr;
 };
 
 }  // namespace quillmont

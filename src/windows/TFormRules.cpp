@@ -10,7 +10,7 @@
 namespace quillmont {
 namespace {
 
-const QStringList& RulesText() {
+const QStringList& RulesLines() {
   static const QStringList lines{
       QStringLiteral("The objective of the game is to remove all "),
       QStringLiteral("tiles from the board, by clicking on the equal "),
@@ -36,8 +36,8 @@ QFont MemoFont(const QPlainTextEdit* memo) {
   const int height = memo->height() - margins;
   return FirstFontThatFits(11, true, [width, height](const QFontMetrics& metrics) {
     int widest = 0;
-    for (const QString& line : RulesText()) widest = std::max(widest, metrics.horizontalAdvance(line.trimmed()));
-    return widest <= width && metrics.lineSpacing() * RulesText().size() <= height;
+    for (const QString& line : RulesLines()) widest = std::max(widest, metrics.horizontalAdvance(line.trimmed()));
+    return widest <= width && metrics.lineSpacing() * RulesLines().size() <= height;
   });
 }
 
@@ -45,27 +45,27 @@ QFont MemoFont(const QPlainTextEdit* memo) {
 
 TFormRules::TFormRules(QWidget* parent)
     : SmallWindow(QStringLiteral("Quillmont rules"), QRect(171, 124, 379, 282), parent) {
-  memo1_ = new QPlainTextEdit(Canvas());
-  memo1_->setGeometry(53, 32, 265, 153);
-  memo1_->document()->setDocumentMargin(2);  // the small inner margin of an edit box
-  memo1_->setFont(MemoFont(memo1_));
-  memo1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  memo1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  memo1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  QPalette palette = memo1_->palette();
+  rulesBox_ = new QPlainTextEdit(Canvas());
+  rulesBox_->setGeometry(53, 32, 265, 153);
+  rulesBox_->document()->setDocumentMargin(2);  // the small inner margin of an edit box
+  rulesBox_->setFont(MemoFont(rulesBox_));
+  rulesBox_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  rulesBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  rulesBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  QPalette palette = rulesBox_->palette();
   palette.setColor(QPalette::Base, QColor(242, 242, 255));
-  memo1_->setPalette(palette);
-  memo1_->setPlainText(RulesText().join(QLatin1Char('\n')));
+  rulesBox_->setPalette(palette);
+  rulesBox_->setPlainText(RulesLines().join(QLatin1Char('\n')));
   // The rules hold no tabs: Tab goes on to OK, as in any dialog, while Enter
   // still makes a new line.
-  memo1_->setTabChangesFocus(true);
+  rulesBox_->setTabChangesFocus(true);
 
   MakeOkButton(QRect(148, 208, 75, 25));
 }
 
 void TFormRules::ShowRules() {
   setWindowTitle(QStringLiteral("Quillmont rules"));
-  memo1_->setVisible(true);
+  rulesBox_->setVisible(true);
   exec();
 }
 

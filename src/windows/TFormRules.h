@@ -14,10 +14,10 @@ class TFormRules : public SmallWindow {
   // The toolbar's Rules action: caption and text in view, shown modally.
   void ShowRules();
 
-  QPlainTextEdit* Memo1() const { return memo1_; }
+  QPlainTextEdit* RulesBox() const { return rulesBox_; }
 
  private:
-  QPlainTextEdit* memo1_ = nullptr;
+  QPlainTextEdit* rulesBox_ = nullptr;
 };
 
 }  // namespace quillmont

@@ -130,43 +130,43 @@ TGallery::TGallery(BestPlayers& bestPlayers, GameOptions& options, GalleryFormat
   setPalette(palette);
 
   const QFont titleFont = CategoryTitleFont(265);
-  label3D1_ = MakeTitle(canvas, QRect(143, 0, 104, 26));
-  label3D1_->SetAutoSize(false);
-  label3D1_->SetAlignment(Qt::AlignHCenter);
-  label3D1_->SetFont(titleFont, QColor(0, 0, 128));
-  label3D1_->SetCaption(QStringLiteral("Best Players"));
+  title_ = MakeTitle(canvas, QRect(143, 0, 104, 26));
+  title_->SetAutoSize(false);
+  title_->SetAlignment(Qt::AlignHCenter);
+  title_->SetFont(titleFont, QColor(0, 0, 128));
+  title_->SetCaption(QStringLiteral("Best Players"));
   // Widened about its centre where our font needs more room than designed.
-  const int titleWidth = std::max(104, QFontMetrics(titleFont).horizontalAdvance(label3D1_->Caption()) + 2);
-  label3D1_->setGeometry(143 + 52 - titleWidth / 2, 0, titleWidth, 26);
-  lbCateg_ = MakeTitle(canvas, QRect(65, 24, 265, 26));
-  lbCateg_->SetAutoSize(false);
-  lbCateg_->SetFont(titleFont, QColor(0, 0, 128));
-  lbCateg_->SetAlignment(Qt::AlignHCenter);
-  lbCateg_->setGeometry(65, 24, 265, 26);
+  const int titleWidth = std::max(104, QFontMetrics(titleFont).horizontalAdvance(title_->Caption()) + 2);
+  title_->setGeometry(143 + 52 - titleWidth / 2, 0, titleWidth, 26);
+  categoryTitle_ = MakeTitle(canvas, QRect(65, 24, 265, 26));
+  categoryTitle_->SetAutoSize(false);
+  categoryTitle_->SetFont(titleFont, QColor(0, 0, 128));
+  categoryTitle_->SetAlignment(Qt::AlignHCenter);
+  categoryTitle_->setGeometry(65, 24, 265, 26);
 
-  label81_ = MakeCaption(canvas, QStringLiteral("Player's name:"), QRect(8, 352, 68, 13), Qt::AlignLeft, false);
+  nameCaption_ = MakeCaption(canvas, QStringLiteral("Player's name:"), QRect(8, 352, 68, 13), Qt::AlignLeft, false);
 
-  bitBtn1_ = new QPushButton(QIcon(QStringLiteral(":/images/ok-glyph.png")), QStringLiteral("OK"), canvas);
-  bitBtn1_->setGeometry(222, 364, 75, 25);
-  bitBtn1_->setIconSize(QSize(18, 18));
-  bitBtn1_->setDefault(true);
-  connect(bitBtn1_, &QPushButton::clicked, this, [this] { Guarded([this] { BitBtn1Click(); }); });
+  okButton_ = new QPushButton(QIcon(QStringLiteral(":/images/ok-glyph.png")), QStringLiteral("OK"), canvas);
+  okButton_->setGeometry(222, 364, 75, 25);
+  okButton_->setIconSize(QSize(18, 18));
+  okButton_->setDefault(true);
+  connect(okButton_, &QPushButton::clicked, this, [this] { Guarded([this] { BitBtn1Click(); }); });
 
   // Two raised bevels of 2 pixels, and two lowered bevels of 1 pixel.
-  panel1_ = MakePanel(canvas, QColor(187, 231, 247), QFrame::Panel, QFrame::Raised, 4);
-  panel1_->setGeometry(6, 56, 379 + extra, 289);
-  panel2_ = MakePanel(panel1_, QColor(162, 218, 249), QFrame::Panel, QFrame::Sunken, 2);
-  panel2_->setGeometry(8, 8, 361 + extra, 25);
-  MakeCaption(panel2_, QStringLiteral("Rank"), QRect(8, 6, 31, 13), Qt::AlignRight, true);
-  MakeCaption(panel2_, QStringLiteral("Name"), QRect(48, 6, 33, 13), Qt::AlignLeft, true);
-  MakeCaption(panel2_, QStringLiteral("Score"), QRect(212, 6, 34, 13), Qt::AlignRight, true);
-  MakeCaption(panel2_, QStringLiteral("Missed"), QRect(257, 6, 40, 13), Qt::AlignRight, true);
-  MakeCaption(panel2_, QStringLiteral("Date"), QRect(325 + extra, 6, 28, 13), Qt::AlignRight, true);
+  rowsPanel_ = MakePanel(canvas, QColor(187, 231, 247), QFrame::Panel, QFrame::Raised, 4);
+  rowsPanel_->setGeometry(6, 56, 379 + extra, 289);
+  headingPanel_ = MakePanel(rowsPanel_, QColor(162, 218, 249), QFrame::Panel, QFrame::Sunken, 2);
+  headingPanel_->setGeometry(8, 8, 361 + extra, 25);
+  MakeCaption(headingPanel_, QStringLiteral("Rank"), QRect(8, 6, 31, 13), Qt::AlignRight, true);
+  MakeCaption(headingPanel_, QStringLiteral("Name"), QRect(48, 6, 33, 13), Qt::AlignLeft, true);
+  MakeCaption(headingPanel_, QStringLiteral("Score"), QRect(212, 6, 34, 13), Qt::AlignRight, true);
+  MakeCaption(headingPanel_, QStringLiteral("Missed"), QRect(257, 6, 40, 13), Qt::AlignRight, true);
+  MakeCaption(headingPanel_, QStringLiteral("Date"), QRect(325 + extra, 6, 28, 13), Qt::AlignRight, true);
   BuildRows();
 
-  edit1_ = new QLineEdit(canvas);
-  edit1_->setGeometry(8, 368, 177, 21);
-  connect(edit1_, &QLineEdit::textChanged, this, [this] { Guarded([this] { Edit1Change(); }); });
+  nameBox_ = new QLineEdit(canvas);
+  nameBox_->setGeometry(8, 368, 177, 21);
+  connect(nameBox_, &QLineEdit::textChanged, this, [this] { Guarded([this] { Edit1Change(); }); });
 
   const QPixmap glyphs(QStringLiteral(":/images/reset-glyph.png"));
   QIcon resetIcon;
@@ -174,14 +174,14 @@ TGallery::TGallery(BestPlayers& bestPlayers, GameOptions& options, GalleryFormat
     resetIcon.addPixmap(glyphs.copy(0, 0, 18, 18), QIcon::Normal);
     resetIcon.addPixmap(glyphs.copy(18, 0, 18, 18), QIcon::Disabled);
   }
-  bitBtn2_ = new QPushButton(resetIcon, QStringLiteral("Reset"), canvas);
-  bitBtn2_->setGeometry(304, 364, 75, 25);
-  bitBtn2_->setIconSize(QSize(18, 18));
-  bitBtn2_->setAutoDefault(false);
-  connect(bitBtn2_, &QPushButton::clicked, this, [this] { Guarded([this] { BitBtn2Click(); }); });
+  resetButton_ = new QPushButton(resetIcon, QStringLiteral("Reset"), canvas);
+  resetButton_->setGeometry(304, 364, 75, 25);
+  resetButton_->setIconSize(QSize(18, 18));
+  resetButton_->setAutoDefault(false);
+  connect(resetButton_, &QPushButton::clicked, this, [this] { Guarded([this] { BitBtn2Click(); }); });
 
-  setTabOrder(bitBtn1_, edit1_);
-  setTabOrder(edit1_, bitBtn2_);
+  setTabOrder(okButton_, nameBox_);
+  setTabOrder(nameBox_, resetButton_);
 
   // Shortcuts of the whole window: the scroll area round the controls would
   // take Page Up and Page Down as plain keys.
@@ -189,7 +189,7 @@ TGallery::TGallery(BestPlayers& bestPlayers, GameOptions& options, GalleryFormat
                  new QShortcut(QKeySequence(Qt::Key_PageDown), this)};
   connect(browseKeys_[0], &QShortcut::activated, this, [this] { Guarded([this] { Browse(-1); }); });
   connect(browseKeys_[1], &QShortcut::activated, this, [this] { Guarded([this] { Browse(1); }); });
-  panel1_->installEventFilter(this);
+  rowsPanel_->installEventFilter(this);
   SetBrowsing(false);
 }
 
@@ -197,7 +197,7 @@ void TGallery::SetBrowsing(bool on) {
   browsing_ = on;
   wheelAngle_ = 0;
   for (QShortcut* key : browseKeys_) key->setEnabled(on);
-  lbCateg_->setToolTip(on ? QStringLiteral("Page Up / Page Down: other categories") : QString());
+  categoryTitle_->setToolTip(on ? QStringLiteral("Page Up / Page Down: other categories") : QString());
 }
 
 void TGallery::ShowCategory(Category category) {
@@ -206,7 +206,7 @@ void TGallery::ShowCategory(Category category) {
   ShowTitle();
 }
 
-void TGallery::ShowTitle() { lbCateg_->SetCaption(QString::fromLatin1(category_.Title())); }
+void TGallery::ShowTitle() { categoryTitle_->SetCaption(QString::fromLatin1(category_.Title())); }
 
 void TGallery::Browse(int step) {
   if (browsing_) ShowCategory(Category::AtIndex(category_.Index() + step));
@@ -215,7 +215,7 @@ void TGallery::Browse(int step) {
 bool TGallery::eventFilter(QObject* watched, QEvent* event) {
   // The wheel over the rows turns the categories; in name entry it scrolls
   // the window as anywhere else.
-  if (watched == panel1_ && event->type() == QEvent::Wheel && browsing_) {
+  if (watched == rowsPanel_ && event->type() == QEvent::Wheel && browsing_) {
     // A touchpad sends small angles: a step for every notch's worth. Down
     // (towards the player) is the next category, as Page Down.
     wheelAngle_ += static_cast<QWheelEvent*>(event)->angleDelta().y();
@@ -240,7 +240,7 @@ void TGallery::BuildRows() {
     for (int c = 0; c < 5; ++c) {
       const Column& column = columns[c];
       rows_[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(c)] =
-          MakeLabel(panel1_, c == 0 ? QString::number(r) : QString(),
+          MakeLabel(rowsPanel_, c == 0 ? QString::number(r) : QString(),
                     QRect(column.left, 22 + 16 * r, column.width, 13), column.alignment);
     }
   }
@@ -263,8 +263,8 @@ void TGallery::AtualizaGaleria() {
 }
 
 int TGallery::ShowForNameEntry() {
-  edit1_->setVisible(true);
-  label81_->setVisible(true);
+  nameBox_->setVisible(true);
+  nameCaption_->setVisible(true);
   category_ = options_.category;
   SetBrowsing(false);
   AtualizaGaleria();
@@ -275,8 +275,8 @@ int TGallery::ShowForNameEntry() {
 }
 
 void TGallery::ShowForViewing() {
-  edit1_->setVisible(false);
-  label81_->setVisible(false);
+  nameBox_->setVisible(false);
+  nameCaption_->setVisible(false);
   category_ = options_.category;
   SetBrowsing(true);
   AtualizaGaleria();
@@ -293,18 +293,18 @@ void TGallery::showEvent(QShowEvent* event) {
 }
 
 void TGallery::FormShow() {
-  if (edit1_->isVisibleTo(this)) {
+  if (nameBox_->isVisibleTo(this)) {
     const std::string& player = options_.Player.Text();
-    edit1_->setText(QString::fromLatin1(player.data(), static_cast<qsizetype>(player.size())));
+    nameBox_->setText(QString::fromLatin1(player.data(), static_cast<qsizetype>(player.size())));
   }
   // The marked row shows the name being entered; opened only for viewing,
   // it shows the name that was stored.
-  if (edit1_->isVisibleTo(this) && bestPlayers_.PosicaoRanking() < kNoRank) {
-    Cell(bestPlayers_.PosicaoRanking(), 1)->setText(edit1_->text());
+  if (nameBox_->isVisibleTo(this) && bestPlayers_.PosicaoRanking() < kNoRank) {
+    Cell(bestPlayers_.PosicaoRanking(), 1)->setText(nameBox_->text());
   }
-  if (edit1_->isVisibleTo(this)) {
-    edit1_->setFocus();
-    ScrollIntoView(edit1_, 0);  // on a small screen
+  if (nameBox_->isVisibleTo(this)) {
+    nameBox_->setFocus();
+    ScrollIntoView(nameBox_, 0);  // on a small screen
   }
   ShowTitle();
 }
@@ -313,13 +313,13 @@ void TGallery::Edit1Change() {
   // Names are single bytes: a typed or pasted character that Latin-1 cannot
   // hold is refused at once, so what shows is what is stored, and a control
   // character becomes a space. setText brings us back here with the clean text.
-  const QString text = edit1_->text();
+  const QString text = nameBox_->text();
   QString clean, refused;
-  int cursor = edit1_->cursorPosition();
+  int cursor = nameBox_->cursorPosition();
   for (int i = 0; i < text.size(); ++i) {
     const char16_t c = text[i].unicode();
     if (c > 0xFF) {
-      if (i < edit1_->cursorPosition()) --cursor;
+      if (i < nameBox_->cursorPosition()) --cursor;
       refused += text[i];
       continue;
     }
@@ -327,15 +327,15 @@ void TGallery::Edit1Change() {
   }
   if (!refused.isEmpty()) {
     // Said where the player looks, so a letter does not vanish unexplained.
-    QToolTip::showText(edit1_->mapToGlobal(QPoint(0, edit1_->height())),
+    QToolTip::showText(nameBox_->mapToGlobal(QPoint(0, nameBox_->height())),
                        QStringLiteral("\u201C%1\u201D cannot be kept: the table holds only the letters of "
                                       "Western European languages (Latin-1).")
                            .arg(refused),
-                       edit1_);
+                       nameBox_);
   }
   if (clean != text) {
-    edit1_->setText(clean);
-    edit1_->setCursorPosition(cursor);
+    nameBox_->setText(clean);
+    nameBox_->setCursorPosition(cursor);
     return;
   }
   // After a Reset the marked row is empty for good; it no longer echoes the name.
@@ -345,8 +345,8 @@ void TGallery::Edit1Change() {
 void TGallery::BitBtn1Click() {
   // Only a name asked for is taken: opened for viewing, the hidden box must
   // not overwrite the name remembered.
-  if (edit1_->isVisibleTo(this)) {
-    options_.Player = PlayerName(edit1_->text().toLatin1().toStdString());
+  if (nameBox_->isVisibleTo(this)) {
+    options_.Player = PlayerName(nameBox_->text().toLatin1().toStdString());
   }
   accept();
 }
@@ -361,7 +361,7 @@ void TGallery::BitBtn2Click() {
 void TGallery::keyPressEvent(QKeyEvent* event) {
   // Esc is the Reset button's key here; it does not close the window.
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    bitBtn2_->click();
+    resetButton_->click();
     return;
   }
   QDialog::keyPressEvent(event);

@@ -50,11 +50,11 @@ class TGallery : public QDialog {
   // Asks "Reset gallery?"; replaceable for tests.
   std::function<bool()> confirmReset;
 
-  QLineEdit* Edit1() const { return edit1_; }
-  QLabel* Label81() const { return label81_; }
-  QPushButton* BitBtn1() const { return bitBtn1_; }
-  QPushButton* BitBtn2() const { return bitBtn2_; }
-  TLabel3D* LBCateg() const { return lbCateg_; }
+  QLineEdit* NameBox() const { return nameBox_; }
+  QLabel* NameCaption() const { return nameCaption_; }
+  QPushButton* OkButton() const { return okButton_; }
+  QPushButton* ResetButton() const { return resetButton_; }
+  TLabel3D* CategoryTitle() const { return categoryTitle_; }
   // Row 1..15, cell 0 rank, 1 name, 2 score, 3 missed, 4 date.
   QLabel* Cell(int row, int cell) const {
     return rows_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(cell)];
@@ -85,14 +85,14 @@ class TGallery : public QDialog {
   int wheelAngle_ = 0;  // eighths of a degree not yet turned into a step
   std::array<QShortcut*, 2> browseKeys_{};
 
-  TLabel3D* label3D1_ = nullptr;
-  TLabel3D* lbCateg_ = nullptr;
-  QLabel* label81_ = nullptr;
-  QPushButton* bitBtn1_ = nullptr;
-  QFrame* panel1_ = nullptr;
-  QFrame* panel2_ = nullptr;
-  QLineEdit* edit1_ = nullptr;
-  QPushButton* bitBtn2_ = nullptr;
+  TLabel3D* title_ = nullptr;
+  TLabel3D* categoryTitle_ = nullptr;
+  QLabel* nameCaption_ = nullptr;
+  QPushButton* okButton_ = nullptr;
+  QFrame* rowsPanel_ = nullptr;
+  QFrame* headingPanel_ = nullptr;
+  QLineEdit* nameBox_ = nullptr;
+  QPushButton* resetButton_ = nullptr;
   std::array<std::array<QLabel*, 5>, 15> rows_{};
 };
 

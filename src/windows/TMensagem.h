@@ -11,10 +11,10 @@ class TMensagem : public SmallWindow {
  public:
   explicit TMensagem(QWidget* parent = nullptr);
 
-  QLabel* Label1() const { return label1_; }
+  QLabel* MessageLabel() const { return messageLabel_; }
 
  private:
-  QLabel* label1_ = nullptr;
+  QLabel* messageLabel_ = nullptr;
 };
 
 }  // namespace quillmont

@@ -82,20 +82,20 @@ TEST(GamePlay, DuosGameToTheEndEntersTheBestPlayers) {
   bool galleryShown = false;
   WhenModalShows([&](QWidget* modal) {
     galleryShown = modal == &windows.gallery;
-    EXPECT_TRUE(windows.gallery.Edit1()->isVisible());
-    EXPECT_EQ(windows.gallery.Edit1()->text(), "Ana");
+    EXPECT_TRUE(windows.gallery.NameBox()->isVisible());
+    EXPECT_EQ(windows.gallery.NameBox()->text(), "Ana");
     // The result is on disk already, with no name yet: a kill now would
     // lose only the name.
     const TRecorde ranked = ParseRecords(ReadFile(h.ProgramFolder() / "QUILLMONT.REC")).At({0, 4, 2}, 1);
     EXPECT_EQ(ranked.Nome, "");
     EXPECT_EQ(ranked.Data, 45292.0);
-    QTest::keyClick(windows.gallery.Edit1(), Qt::Key_End);  // the offered name is selected
-    QTest::keyClicks(windows.gallery.Edit1(), "!");
+    QTest::keyClick(windows.gallery.NameBox(), Qt::Key_End);  // the offered name is selected
+    QTest::keyClicks(windows.gallery.NameBox(), "!");
     // Pasted control characters turn into spaces as they arrive.
     QGuiApplication::clipboard()->setText(QStringLiteral("\x1A\r\nZ"));
-    QTest::keyClick(windows.gallery.Edit1(), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(windows.gallery.Edit1()->text(), "Ana!   Z");
-    QTest::keyClick(windows.gallery.Edit1(), Qt::Key_Return);
+    QTest::keyClick(windows.gallery.NameBox(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(windows.gallery.NameBox()->text(), "Ana!   Z");
+    QTest::keyClick(windows.gallery.NameBox(), Qt::Key_Return);
   });
   PlayToTheEnd(form, 2);
   EXPECT_TRUE(galleryShown);
@@ -158,7 +158,7 @@ TEST(GamePlay, TriosGameWithACancellationShowsTheMessageWhenNotRanked) {
   TMensagem* shown = nullptr;
   WhenModalShows([&](QWidget* modal) {
     shown = qobject_cast<TMensagem*>(modal);
-    if (shown != nullptr) QTest::mouseClick(shown->BitBtn1(), Qt::LeftButton);
+    if (shown != nullptr) QTest::mouseClick(shown->OkButton(), Qt::LeftButton);
   });
   // Remove every complete group left; the two broken ones stay.
   while (!game.JogoTerminado()) {
@@ -178,7 +178,7 @@ TEST(GamePlay, TriosGameWithACancellationShowsTheMessageWhenNotRanked) {
     ASSERT_TRUE(clicked);
   }
   ASSERT_NE(shown, nullptr);
-  EXPECT_EQ(shown->Label1()->text(), "No more moves! Game over!");
+  EXPECT_EQ(shown->MessageLabel()->text(), "No more moves! Game over!");
   EXPECT_EQ(shown->parentWidget(), &form);  // a dialog over the main window
   EXPECT_EQ(shown->pos(), QPoint(200, 108));
   EXPECT_EQ(h.form->Records().PosicaoRanking(), kNoRank);

@@ -144,9 +144,9 @@ TEST(HighDpi, OnASmallScreenEveryWindowFitsAndEveryControlCanBeReached) {
   int resets = 0;
   gallery.confirmReset = [&resets] { return ++resets, false; };
   WhenModalShows([&](QWidget*) {
-    EXPECT_TRUE(InReach(gallery.Edit1()));
-    QTest::keyClicks(gallery.Edit1(), "Ana");
-    for (QPushButton* button : {gallery.BitBtn2(), gallery.BitBtn1()}) {
+    EXPECT_TRUE(InReach(gallery.NameBox()));
+    QTest::keyClicks(gallery.NameBox(), "Ana");
+    for (QPushButton* button : {gallery.ResetButton(), gallery.OkButton()}) {
       ScrollIntoView(button, 0);
       EXPECT_TRUE(InReach(button)) << button->text().toStdString();
       ClickWhereItShows(button);
@@ -161,8 +161,8 @@ TEST(HighDpi, OnASmallScreenEveryWindowFitsAndEveryControlCanBeReached) {
   TMensagem mensagem(&form);
   for (SmallWindow* window : std::initializer_list<SmallWindow*>{&rules, &mensagem}) {
     WhenModalShows([window](QWidget*) {
-      EXPECT_TRUE(InReach(window->BitBtn1())) << window->windowTitle().toStdString();
-      ClickWhereItShows(window->BitBtn1());
+      EXPECT_TRUE(InReach(window->OkButton())) << window->windowTitle().toStdString();
+      ClickWhereItShows(window->OkButton());
     });
     EXPECT_EQ(window->exec(), QDialog::Accepted) << window->windowTitle().toStdString();
   }

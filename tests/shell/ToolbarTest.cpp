@@ -73,11 +73,11 @@ TEST_F(ToolbarTest, RightButtonOnExitClosesTheWindow) {
 }
 
 TEST_F(ToolbarTest, GalleryFromTheToolbarNeverShowsTheNameBox) {
-  windows->gallery.Edit1()->setVisible(true);  // as a name entry would have left it
+  windows->gallery.NameBox()->setVisible(true);  // as a name entry would have left it
   bool checked = false;
   WhenModalShows([&](QWidget* modal) {
     EXPECT_EQ(modal, &windows->gallery);
-    EXPECT_FALSE(windows->gallery.Edit1()->isVisible());
+    EXPECT_FALSE(windows->gallery.NameBox()->isVisible());
     checked = true;
     windows->gallery.close();
   });
@@ -89,17 +89,17 @@ TEST_F(ToolbarTest, GalleryFromTheToolbarNeverShowsTheNameBox) {
 TEST_F(ToolbarTest, RulesKeepTheirCaptionAndEditedText) {
   WhenModalShows([&](QWidget*) {
     EXPECT_EQ(windows->rules.windowTitle(), "Quillmont rules");
-    EXPECT_TRUE(windows->rules.Memo1()->toPlainText().startsWith("The objective of the game is to remove all \n"));
-    windows->rules.Memo1()->moveCursor(QTextCursor::End);
-    QTest::keyClicks(windows->rules.Memo1(), " Have fun.");
+    EXPECT_TRUE(windows->rules.RulesBox()->toPlainText().startsWith("The objective of the game is to remove all \n"));
+    windows->rules.RulesBox()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(windows->rules.RulesBox(), " Have fun.");
     windows->rules.setWindowTitle("changed");
-    QTest::mouseClick(windows->rules.BitBtn1(), Qt::LeftButton);
+    QTest::mouseClick(windows->rules.OkButton(), Qt::LeftButton);
   });
   QTest::mouseClick(form->ToolbarImage(kRules), Qt::LeftButton);
   bool second = false;
   WhenModalShows([&](QWidget*) {
     EXPECT_EQ(windows->rules.windowTitle(), "Quillmont rules");
-    EXPECT_TRUE(windows->rules.Memo1()->toPlainText().endsWith("while the Bonus Bar is running. Have fun."));
+    EXPECT_TRUE(windows->rules.RulesBox()->toPlainText().endsWith("while the Bonus Bar is running. Have fun."));
     second = true;
     windows->rules.accept();
   });
@@ -139,7 +139,7 @@ TEST_F(ToolbarTest, ShortcutsActAsTheButtonsAndTheTooltipsNameThem) {
   QWidget* shown = nullptr;
   WhenModalShows([&](QWidget* modal) {
     shown = modal;
-    EXPECT_FALSE(windows->gallery.Edit1()->isVisible());
+    EXPECT_FALSE(windows->gallery.NameBox()->isVisible());
     PressKey(Qt::Key_N, Qt::ControlModifier);
     windows->gallery.close();
   });

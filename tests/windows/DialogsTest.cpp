@@ -70,7 +70,7 @@ TEST(MensagemTest, MessageLooksAndCloses) {
   TMensagem mensagem;
   EXPECT_EQ(mensagem.windowTitle(), "Quillmont");
   EXPECT_EQ(mensagem.size(), QSize(254, 179));
-  QLabel* label = mensagem.Label1();
+  QLabel* label = mensagem.MessageLabel();
   EXPECT_EQ(label->text(), "No more moves! Game over!");
   EXPECT_EQ(label->geometry(), QRect(24, 8, 201, 65));
   EXPECT_EQ(label->font().pixelSize(), 24);
@@ -78,7 +78,7 @@ TEST(MensagemTest, MessageLooksAndCloses) {
   EXPECT_TRUE(label->wordWrap());
   EXPECT_EQ(label->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
   EXPECT_LE(label->heightForWidth(201), 65);  // both lines fit
-  QPushButton* ok = mensagem.BitBtn1();
+  QPushButton* ok = mensagem.OkButton();
   EXPECT_EQ(ok->text(), "OK");
   EXPECT_EQ(ok->geometry(), QRect(86, 104, 75, 25));
   EXPECT_FALSE(ok->icon().isNull());
@@ -97,7 +97,7 @@ TEST(MensagemTest, MessageLooksAndCloses) {
   });
   EXPECT_EQ(mensagem.exec(), QDialog::Accepted);
   EXPECT_TRUE(shown);
-  WhenModalShows([&](QWidget*) { QTest::mouseClick(mensagem.BitBtn1(), Qt::LeftButton); });
+  WhenModalShows([&](QWidget*) { QTest::mouseClick(mensagem.OkButton(), Qt::LeftButton); });
   EXPECT_EQ(mensagem.exec(), QDialog::Accepted);
 }
 
@@ -105,7 +105,7 @@ TEST(FormRulesTest, RulesTextAndLook) {
   TFormRules rules;
   EXPECT_EQ(rules.windowTitle(), "Quillmont rules");
   EXPECT_EQ(rules.size(), QSize(379, 282));
-  QPlainTextEdit* memo = rules.Memo1();
+  QPlainTextEdit* memo = rules.RulesBox();
   EXPECT_EQ(Lines(memo), kRules);  // trailing blanks kept
   EXPECT_EQ(memo->geometry(), QRect(53, 32, 265, 153));
   EXPECT_TRUE(memo->font().bold());
@@ -115,10 +115,10 @@ TEST(FormRulesTest, RulesTextAndLook) {
   EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
   EXPECT_EQ(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
   EXPECT_FALSE(memo->isReadOnly());
-  EXPECT_EQ(rules.BitBtn1()->geometry(), QRect(148, 208, 75, 25));
-  EXPECT_EQ(rules.BitBtn1()->text(), "OK");
-  EXPECT_TRUE(rules.BitBtn1()->isDefault());
-  EXPECT_FALSE(rules.BitBtn1()->icon().isNull());
+  EXPECT_EQ(rules.OkButton()->geometry(), QRect(148, 208, 75, 25));
+  EXPECT_EQ(rules.OkButton()->text(), "OK");
+  EXPECT_TRUE(rules.OkButton()->isDefault());
+  EXPECT_FALSE(rules.OkButton()->icon().isNull());
 
   WhenModalShows([&](QWidget* modal) {
     EXPECT_EQ(modal, &rules);
@@ -126,10 +126,10 @@ TEST(FormRulesTest, RulesTextAndLook) {
     ExpectBackgroundColumn(&rules, 2, 0, 282);
     // With no scroll bars, the whole text has to fit the box, one screen
     // line for each line of the rules.
-    EXPECT_EQ(rules.Memo1()->verticalScrollBar()->maximum(), 0);
-    EXPECT_EQ(rules.Memo1()->document()->documentLayout()->documentSize().height(), kRules.size());
+    EXPECT_EQ(rules.RulesBox()->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(rules.RulesBox()->document()->documentLayout()->documentSize().height(), kRules.size());
     EXPECT_EQ(Pixel(&rules, 53 + 130, 32 + 150), QColor(242, 242, 255));
-    QTest::mouseClick(rules.BitBtn1(), Qt::LeftButton);
+    QTest::mouseClick(rules.OkButton(), Qt::LeftButton);
   });
   rules.ShowRules();
 }
@@ -137,21 +137,21 @@ TEST(FormRulesTest, RulesTextAndLook) {
 TEST(FormRulesTest, EditsLastAndEveryShowingRestoresCaptionAndText) {
   TFormRules rules;
   rules.setWindowTitle("Something else");
-  rules.Memo1()->setVisible(false);
+  rules.RulesBox()->setVisible(false);
   bool first = false;
   WhenModalShows([&](QWidget*) {
     EXPECT_EQ(rules.windowTitle(), "Quillmont rules");
-    EXPECT_TRUE(rules.Memo1()->isVisible());
-    rules.Memo1()->setFocus();
-    rules.Memo1()->moveCursor(QTextCursor::Start);
-    QTest::keyClicks(rules.Memo1(), "Hello. ");
-    QTest::keyClick(rules.Memo1(), Qt::Key_Return);  // a new line in the memo, not OK
+    EXPECT_TRUE(rules.RulesBox()->isVisible());
+    rules.RulesBox()->setFocus();
+    rules.RulesBox()->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(rules.RulesBox(), "Hello. ");
+    QTest::keyClick(rules.RulesBox(), Qt::Key_Return);  // a new line in the memo, not OK
     EXPECT_TRUE(rules.isVisible());
     // Tab leaves the text for OK, as in any dialog, and adds nothing to it.
-    QTest::keyClick(rules.Memo1(), Qt::Key_Tab);
-    EXPECT_TRUE(rules.BitBtn1()->hasFocus());
+    QTest::keyClick(rules.RulesBox(), Qt::Key_Tab);
+    EXPECT_TRUE(rules.OkButton()->hasFocus());
     first = true;
-    QTest::mouseClick(rules.BitBtn1(), Qt::LeftButton);
+    QTest::mouseClick(rules.OkButton(), Qt::LeftButton);
   });
   rules.ShowRules();
   ASSERT_TRUE(first);
@@ -159,7 +159,7 @@ TEST(FormRulesTest, EditsLastAndEveryShowingRestoresCaptionAndText) {
   expected.prepend("Hello. ");
   bool second = false;
   WhenModalShows([&](QWidget*) {
-    EXPECT_EQ(Lines(rules.Memo1()), expected);
+    EXPECT_EQ(Lines(rules.RulesBox()), expected);
     second = true;
     rules.close();
   });

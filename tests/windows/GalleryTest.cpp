@@ -109,9 +109,9 @@ TEST_F(GalleryTest, NameEntryMarksTheRowAndTypingFollows) {
     EXPECT_EQ(modal, &gallery);
     EXPECT_EQ(gallery.windowTitle(), "Quillmont Gallery");
     EXPECT_EQ(gallery.pos(), QPoint(200, 108));
-    EXPECT_EQ(gallery.LBCateg()->Caption(), "Duos - Standard - Medium board");
-    EXPECT_TRUE(gallery.Edit1()->hasFocus());
-    EXPECT_EQ(gallery.Edit1()->text(), "Marta");
+    EXPECT_EQ(gallery.CategoryTitle()->Caption(), "Duos - Standard - Medium board");
+    EXPECT_TRUE(gallery.NameBox()->hasFocus());
+    EXPECT_EQ(gallery.NameBox()->text(), "Marta");
     EXPECT_EQ(gallery.Cell(3, 1)->text(), "Marta");
     EXPECT_EQ(gallery.Cell(3, 2)->text(), "7,500");
     EXPECT_EQ(gallery.Cell(3, 4)->text(), QDate::currentDate().toString("M/d/yy"));
@@ -128,14 +128,14 @@ TEST_F(GalleryTest, NameEntryMarksTheRowAndTypingFollows) {
     EXPECT_EQ(gallery.Cell(15, 1)->text(), "");
     EXPECT_EQ(gallery.Cell(15, 2)->text(), "0");
     EXPECT_EQ(gallery.Cell(15, 4)->text(), "");
-    gallery.Edit1()->clear();
+    gallery.NameBox()->clear();
     const QString typed = " Alexandra Konstantinova";  // 24 characters, a leading blank
     for (int i = 0; i < typed.size(); ++i) {
-      QTest::keyClicks(gallery.Edit1(), typed.mid(i, 1));
+      QTest::keyClicks(gallery.NameBox(), typed.mid(i, 1));
       EXPECT_EQ(gallery.Cell(3, 1)->text(), typed.left(i + 1));
     }
-    QTest::keyClicks(gallery.Edit1(), "X");
-    QTest::keyClick(gallery.Edit1(), Qt::Key_Return);  // OK is the default button
+    QTest::keyClicks(gallery.NameBox(), "X");
+    QTest::keyClick(gallery.NameBox(), Qt::Key_Return);  // OK is the default button
     checked = true;
   });
   // The owner is told only once the name is in the table, so its write holds it.
@@ -155,8 +155,8 @@ TEST_F(GalleryTest, NameEntryMarksTheRowAndTypingFollows) {
   // OK there leaves the remembered name alone.
   options.Player = PlayerName("Reviewer");
   WhenModalShows([&](QWidget*) {
-    EXPECT_FALSE(gallery.Edit1()->isVisible());
-    EXPECT_FALSE(gallery.Label81()->isVisible());
+    EXPECT_FALSE(gallery.NameBox()->isVisible());
+    EXPECT_FALSE(gallery.NameCaption()->isVisible());
     EXPECT_EQ(TextColour(gallery.Cell(3, 1)), QColor(255, 0, 0));
     EXPECT_EQ(gallery.Cell(3, 1)->text(), " Alexandra Konstanti");
     QTest::keyClick(&gallery, Qt::Key_Return);
@@ -193,14 +193,14 @@ TEST_F(GalleryTest, ViewingBrowsesEveryCategoryAndNameEntryNever) {
   for (int i = 0; i < 18; ++i) named.Line(15 * i + 14).Nome = "C" + std::to_string(i);
   Keep(named);
   const auto showsCategory = [&](int i) {
-    EXPECT_EQ(gallery.LBCateg()->Caption(), titles[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(gallery.CategoryTitle()->Caption(), titles[static_cast<std::size_t>(i)]);
     EXPECT_EQ(gallery.Cell(15, 1)->text(), QString("C%1").arg(i));
     EXPECT_EQ(TextColour(gallery.Cell(3, 1)), i == 8 ? QColor(255, 0, 0) : QColor(0, 0, 0)) << i;
   };
   TTabelaRecordes expected;
   gallery.confirmReset = [] { return true; };
   WhenModalShows([&](QWidget*) {
-    EXPECT_EQ(gallery.LBCateg()->toolTip(), "Page Up / Page Down: other categories");
+    EXPECT_EQ(gallery.CategoryTitle()->toolTip(), "Page Up / Page Down: other categories");
     showsCategory(8);
     for (int step = 1; step <= 18; ++step) {  // round once, wrapping after Big
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
@@ -229,8 +229,8 @@ TEST_F(GalleryTest, ViewingBrowsesEveryCategoryAndNameEntryNever) {
   // Each opening starts at the game's own category; name entry never browses.
   WhenModalShows([&](QWidget*) {
     showsCategory(8);
-    EXPECT_EQ(gallery.LBCateg()->toolTip(), "");
-    QTest::keyClick(gallery.Edit1(), Qt::Key_PageDown);
+    EXPECT_EQ(gallery.CategoryTitle()->toolTip(), "");
+    QTest::keyClick(gallery.NameBox(), Qt::Key_PageDown);
     Wheel(gallery, -120);
     showsCategory(8);
     gallery.close();
@@ -242,7 +242,7 @@ TEST_F(GalleryTest, ViewingBrowsesEveryCategoryAndNameEntryNever) {
 TEST_F(GalleryTest, CloseBoxKeepsTheFormerName) {
   RankThird();
   WhenModalShows([&](QWidget*) {
-    QTest::keyClicks(gallery.Edit1(), "XYZ");
+    QTest::keyClicks(gallery.NameBox(), "XYZ");
     EXPECT_EQ(gallery.Cell(3, 1)->text(), "XYZ");  // the offered name was selected
     gallery.close();
   });
@@ -261,9 +261,9 @@ TEST_F(GalleryTest, EscAsksBeforeResetAndEnterOrCancelKeepsTheTable) {
   WhenModalShows([&](QWidget*) {
     // Esc and then Enter at once: Cancel is the question's default.
     AnswerResetBox(QMessageBox::NoButton, &askedEnter);
-    QTest::keyClick(gallery.Edit1(), Qt::Key_Escape);
+    QTest::keyClick(gallery.NameBox(), Qt::Key_Escape);
     AnswerResetBox(QMessageBox::Cancel, &asked);
-    QTest::keyClick(gallery.Edit1(), Qt::Key_Escape);  // Esc from the name box
+    QTest::keyClick(gallery.NameBox(), Qt::Key_Escape);  // Esc from the name box
     // Esc is Reset's key, not the close key: the window is still up.
     QTimer::singleShot(0, &gallery, [&] {
       stillOpen = gallery.isVisible() && QApplication::activeModalWidget() == &gallery;
@@ -315,12 +315,12 @@ TEST_F(GalleryTest, ResetDuringNameEntryLeavesNoPhantomName) {
   RankThird();
   gallery.confirmReset = [] { return true; };
   WhenModalShows([&](QWidget*) {
-    QTest::mouseClick(gallery.BitBtn2(), Qt::LeftButton);
+    QTest::mouseClick(gallery.ResetButton(), Qt::LeftButton);
     EXPECT_EQ(changes, 1);  // told at once, so the emptied table is written
     EXPECT_EQ(TextColour(gallery.Cell(3, 1)), QColor(255, 0, 0));  // still marked
-    QTest::keyClicks(gallery.Edit1(), "Z");
+    QTest::keyClicks(gallery.NameBox(), "Z");
     EXPECT_EQ(gallery.Cell(3, 1)->text(), "");  // the emptied row shows no name
-    QTest::mouseClick(gallery.BitBtn1(), Qt::LeftButton);
+    QTest::mouseClick(gallery.OkButton(), Qt::LeftButton);
   });
   gallery.ShowForNameEntry();
   EXPECT_EQ(best.Tabela().At({1, 5, 2}, 3), TRecorde{});
@@ -336,13 +336,13 @@ TEST_F(GalleryTest, ResetDuringNameEntryLeavesNoPhantomName) {
 TEST_F(GalleryTest, RestoringAfterMinimisingKeepsTheTypedName) {
   RankThird();
   WhenModalShows([&](QWidget*) {
-    QTest::keyClicks(gallery.Edit1(), "Zed");
+    QTest::keyClicks(gallery.NameBox(), "Zed");
     // Restoring sends the window a spontaneous show, as the window system does.
     gallery.setWindowState(Qt::WindowMinimized);
     gallery.setWindowState(Qt::WindowNoState);
-    EXPECT_EQ(gallery.Edit1()->text(), "Zed");
+    EXPECT_EQ(gallery.NameBox()->text(), "Zed");
     EXPECT_EQ(gallery.Cell(3, 1)->text(), "Zed");
-    QTest::mouseClick(gallery.BitBtn1(), Qt::LeftButton);
+    QTest::mouseClick(gallery.OkButton(), Qt::LeftButton);
   });
   gallery.ShowForNameEntry();
   EXPECT_EQ(best.Tabela().At({1, 5, 2}, 3).Nome, "Zed");
@@ -351,23 +351,23 @@ TEST_F(GalleryTest, RestoringAfterMinimisingKeepsTheTypedName) {
 TEST_F(GalleryTest, TabOrderAndNonLatin1Names) {
   RankThird();
   WhenModalShows([&](QWidget*) {
-    gallery.BitBtn1()->setFocus();
-    QTest::keyClick(gallery.BitBtn1(), Qt::Key_Tab);
-    EXPECT_TRUE(gallery.Edit1()->hasFocus());
-    QTest::keyClick(gallery.Edit1(), Qt::Key_Tab);
-    EXPECT_TRUE(gallery.BitBtn2()->hasFocus());
+    gallery.OkButton()->setFocus();
+    QTest::keyClick(gallery.OkButton(), Qt::Key_Tab);
+    EXPECT_TRUE(gallery.NameBox()->hasFocus());
+    QTest::keyClick(gallery.NameBox(), Qt::Key_Tab);
+    EXPECT_TRUE(gallery.ResetButton()->hasFocus());
     // Letters that Latin-1 cannot hold are refused as typed or pasted, so
     // what shows is what is stored, never a "?".
-    gallery.Edit1()->clear();
+    gallery.NameBox()->clear();
     for (const QChar c : QString::fromUtf8("\u0141ukasz Zo\u00eb")) {
-      QTest::sendKeyEvent(QTest::Click, gallery.Edit1(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+      QTest::sendKeyEvent(QTest::Click, gallery.NameBox(), Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
-    gallery.Edit1()->insert(QString::fromUtf8(" \u65e5\U0001F600!"));
-    EXPECT_EQ(gallery.Edit1()->text(), QString::fromUtf8("ukasz Zo\u00eb !"));
+    gallery.NameBox()->insert(QString::fromUtf8(" \u65e5\U0001F600!"));
+    EXPECT_EQ(gallery.NameBox()->text(), QString::fromUtf8("ukasz Zo\u00eb !"));
     EXPECT_TRUE(QToolTip::text().contains("Latin-1")) << QToolTip::text().toStdString();  // said, not silent
-    EXPECT_EQ(gallery.Edit1()->cursorPosition(), 11);
-    EXPECT_EQ(gallery.Cell(3, 1)->text(), gallery.Edit1()->text());
-    QTest::mouseClick(gallery.BitBtn1(), Qt::LeftButton);
+    EXPECT_EQ(gallery.NameBox()->cursorPosition(), 11);
+    EXPECT_EQ(gallery.Cell(3, 1)->text(), gallery.NameBox()->text());
+    QTest::mouseClick(gallery.OkButton(), Qt::LeftButton);
   });
   gallery.ShowForNameEntry();
   EXPECT_EQ(options.Player.Text(), "ukasz Zo\xEB !");
@@ -378,14 +378,14 @@ TEST_F(GalleryTest, TabOrderAndNonLatin1Names) {
 
 TEST_F(GalleryTest, ControlsKeepTheirPlaces) {
   EXPECT_EQ(gallery.size(), QSize(403, 437));
-  EXPECT_EQ(gallery.BitBtn1()->geometry(), QRect(222, 364, 75, 25));
-  EXPECT_EQ(gallery.BitBtn2()->geometry(), QRect(304, 364, 75, 25));
-  EXPECT_EQ(gallery.Edit1()->geometry(), QRect(8, 368, 177, 21));
-  EXPECT_TRUE(gallery.BitBtn1()->isDefault());
-  EXPECT_FALSE(gallery.BitBtn2()->isDefault());
-  EXPECT_EQ(gallery.LBCateg()->geometry(), QRect(65, 24, 265, 26));
+  EXPECT_EQ(gallery.OkButton()->geometry(), QRect(222, 364, 75, 25));
+  EXPECT_EQ(gallery.ResetButton()->geometry(), QRect(304, 364, 75, 25));
+  EXPECT_EQ(gallery.NameBox()->geometry(), QRect(8, 368, 177, 21));
+  EXPECT_TRUE(gallery.OkButton()->isDefault());
+  EXPECT_FALSE(gallery.ResetButton()->isDefault());
+  EXPECT_EQ(gallery.CategoryTitle()->geometry(), QRect(65, 24, 265, 26));
   // Even the longest category title fits its fixed width, at 19 pixels.
-  const QFont title = gallery.LBCateg()->font();
+  const QFont title = gallery.CategoryTitle()->font();
   EXPECT_EQ(title.pixelSize(), 19);
   EXPECT_LE(QFontMetrics(title).horizontalAdvance("Trios - Difficult - Medium board") + 2, 265);
   // Rows sit 16 pixels apart from 38, inside the panel at 6, 56.
@@ -393,7 +393,7 @@ TEST_F(GalleryTest, ControlsKeepTheirPlaces) {
   EXPECT_EQ(gallery.Cell(15, 4)->geometry(), QRect(310, 262, 49, 13));
   EXPECT_EQ(gallery.Cell(15, 1)->mapTo(&gallery, QPoint(0, 0)), QPoint(6 + 56, 56 + 262));
   // The caption is never cut, whatever the font's width.
-  QLabel* caption = gallery.Label81();
+  QLabel* caption = gallery.NameCaption();
   EXPECT_EQ(caption->pos(), QPoint(8, 352));
   EXPECT_GE(caption->width(), caption->fontMetrics().horizontalAdvance(caption->text()));
   EXPECT_GE(caption->width(), 68);
