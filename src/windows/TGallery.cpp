@@ -262,27 +262,25 @@ void TGallery::AtualizaGaleria() {
   }
 }
 
-int TGallery::ShowForNameEntry() {
-  nameBox_->setVisible(true);
-  nameCaption_->setVisible(true);
+int TGallery::Open(bool nameEntry) {
+  nameBox_->setVisible(nameEntry);
+  nameCaption_->setVisible(nameEntry);
   category_ = options_.category;
-  SetBrowsing(false);
+  SetBrowsing(!nameEntry);
   AtualizaGaleria();
   const int result = exec();
+  SetBrowsing(false);
+  return result;
+}
+
+int TGallery::ShowForNameEntry() {
+  const int result = Open(true);
   bestPlayers_.Name(options_.Player);
   if (onTableChanged) onTableChanged();
   return result;
 }
 
-void TGallery::ShowForViewing() {
-  nameBox_->setVisible(false);
-  nameCaption_->setVisible(false);
-  category_ = options_.category;
-  SetBrowsing(true);
-  AtualizaGaleria();
-  exec();
-  SetBrowsing(false);
-}
+void TGallery::ShowForViewing() { Open(false); }
 
 void TGallery::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);

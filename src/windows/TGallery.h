@@ -66,6 +66,9 @@ class TGallery : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Opens the window at the game's category, with or without the name box;
+  // only the table without it browses the categories.
+  int Open(bool nameEntry);
   void FormShow();
   void Edit1Change();
   void BitBtn1Click();
