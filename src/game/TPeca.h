@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "game/Cell.h"
+#include "records/Category.h"
 
 namespace quillmont {
 
@@ -20,7 +21,7 @@ struct TPeca {
 };
 
 // A dealt tile's colours run 1..kMaxColors; 0 in the first marks an empty cell.
-constexpr int kMaxColors = 6;
+constexpr int kMaxColors = Category::kMostColors;
 
 // A tile's four colours read as the decimal number a1 a2 a3 a4: every tile a
 // deal can make has its own code, below kCombinationCodes. -1 when any colour

@@ -18,6 +18,7 @@ struct BoardCells {
 class Category {
  public:
   static constexpr int kCount = 3 * 3 * 2;
+  static constexpr int kMostColors = 6;
 
   // Small board, Easy (four colours), Duos.
   constexpr Category() = default;
@@ -25,11 +26,11 @@ class Category {
   // Brought into range: below a range gives its first choice, above it the last.
   constexpr Category(long long board, long long numColors, long long numFits)
       : board_(static_cast<std::uint8_t>(Clamp(board, 0, 2))),
-        numColors_(static_cast<std::uint8_t>(Clamp(numColors, 4, 6))),
+        numColors_(static_cast<std::uint8_t>(Clamp(numColors, 4, kMostColors))),
         numFits_(static_cast<std::uint8_t>(Clamp(numFits, 2, 3))) {}
   // Nothing when any value lies out of range.
   static constexpr std::optional<Category> Checked(long long board, long long numColors, long long numFits) {
-    if (board < 0 || board > 2 || numColors < 4 || numColors > 6 || numFits < 2 || numFits > 3) return std::nullopt;
+    if (board < 0 || board > 2 || numColors < 4 || numColors > kMostColors || numFits < 2 || numFits > 3) return std::nullopt;
     return Category(board, numColors, numFits);
   }
   // By its place among the categories of the records file, 0..17, wrapping.
