@@ -49,5 +49,4 @@ class Pecas {
   std::array<TPeca, kCells> cells_{};
 };
 
-
 }  // namespace quillmont

@@ -81,6 +81,12 @@ std::optional<struct stat> Regular(const std::optional<struct stat>& st) {
   return st && S_ISREG(st->st_mode) ? st : std::nullopt;
 }
 
+bool IsHiddenBeside(std::string_view entry, const ResolvedFile& file, std::string_view infix) {
+  const std::string prefix = "." + file.Name() + std::string(infix);
+  if (entry.size() != prefix.size() + kRandomLetters || entry.substr(0, prefix.size()) != prefix) return false;
+  return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(prefix.size()), entry.end(), IsAlphanumeric);
+}
+
 }  // namespace
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -107,6 +113,8 @@ std::optional<struct stat> StatNow(const ResolvedFile& file) {
   if (!file.Ok() || ::fstatat(file.Folder(), file.Name().c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
   return st;
 }
+
+std::optional<struct stat> RegularNow(const ResolvedFile& file) { return Regular(StatNow(file)); }
 
 FileContents ReadFileContents(const std::string& path, int anchor) {
   return ReadFileContents(ResolvedFile(path, false, anchor));
@@ -178,7 +186,7 @@ FileContents ReadFileContents(const ResolvedFile& file) {
 
 bool MayReplace(const ResolvedFile& file) {
   if (!file.Ok() || ::faccessat(file.Folder(), ".", W_OK | X_OK, AT_EACCESS) != 0) return false;
-  const std::optional<struct stat> now = Regular(StatNow(file));
+  const std::optional<struct stat> now = RegularNow(file);
   if (!now) return true;
   if ((now->st_mode & 0222) == 0) return false;
   if (::faccessat(file.Folder(), file.Name().c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS)) {
@@ -221,12 +229,6 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
 }
 
 void SyncFolder(const ResolvedFile& file) { ::fsync(file.Folder()); }
-
-bool IsHiddenBeside(std::string_view entry, const ResolvedFile& file, std::string_view infix) {
-  const std::string prefix = "." + file.Name() + std::string(infix);
-  if (entry.size() != prefix.size() + kRandomLetters || entry.substr(0, prefix.size()) != prefix) return false;
-  return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(prefix.size()), entry.end(), IsAlphanumeric);
-}
 
 std::vector<std::string> HiddenFilesBeside(const ResolvedFile& file, std::string_view infix) {
   std::vector<std::string> names;
@@ -295,7 +297,6 @@ FileLock::FileLock(const ResolvedFile& file, LockDeadline until) { Take(file, un
 FileLock::FileLock(const std::string& path, LockDeadline until) { Take(ResolvedFile(path), until); }
 
 void FileLock::Take(const ResolvedFile& file, LockDeadline until) {
-  path_ = file.Path() + ".lock";
   if (!file.Ok()) {
     error_ = EACCES;
     return;

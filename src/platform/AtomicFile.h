@@ -89,11 +89,12 @@ bool WriteAll(int fd, std::string_view bytes);
 int CreateHiddenBeside(const ResolvedFile& file, std::string_view infix, std::string& name,
                        const std::optional<struct stat>& existing);
 std::string HiddenNameBeside(const ResolvedFile& file, std::string_view infix);  // a fresh random one
-bool IsHiddenBeside(std::string_view entry, const ResolvedFile& file, std::string_view infix);
 std::vector<std::string> HiddenFilesBeside(const ResolvedFile& file, std::string_view infix);
 void SyncFolder(const ResolvedFile& file);
 // The file as it is now, not following a link; nullopt when nothing is there.
 std::optional<struct stat> StatNow(const ResolvedFile& file);
+// The same, but nullopt for anything other than a regular file.
+std::optional<struct stat> RegularNow(const ResolvedFile& file);
 
 // An exclusive lock on "<name>.lock" beside the file for the time of a
 // read-modify-write, so that several running copies never write over each
@@ -118,12 +119,10 @@ class FileLock {
   State Status() const { return state_; }
   bool Held() const { return state_ == State::kHeld; }
   int Error() const { return error_; }
-  const std::string& Path() const { return path_; }
 
  private:
   void Take(const ResolvedFile& file, LockDeadline until);
 
-  std::string path_;
   int fd_ = -1;
   int error_ = 0;
   State state_ = State::kUnavailable;

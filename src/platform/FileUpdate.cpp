@@ -64,21 +64,11 @@ std::vector<Journal> FindJournals(const ResolvedFile& file, bool read) {
       journals.push_back({name, {}});
       continue;
     }
-    const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) continue;
-    std::string text;
-    char buffer[4096];
-    bool failed = false;
-    while (text.size() <= kMaxJournalBytes) {
-      const ssize_t n = ::read(fd, buffer, sizeof buffer);
-      if (n < 0 && errno == EINTR) continue;
-      failed = n < 0;
-      if (n <= 0) break;
-      text.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
     // A journal that cannot be read whole waits for the next update.
-    if (!failed && text.size() <= kMaxJournalBytes) journals.push_back({name, std::move(text)});
+    FileContents contents = ReadFileContents(name, folder);
+    if (contents.status == FileContents::Status::kRead && contents.bytes.size() <= kMaxJournalBytes) {
+      journals.push_back({name, std::move(contents.bytes)});
+    }
   }
   return journals;
 }
@@ -89,9 +79,7 @@ std::vector<Journal> FindJournals(const ResolvedFile& file, bool read) {
 bool WriteJournal(const ResolvedFile& file, const std::string& text) {
   const int folder = file.Folder();
   std::string temporary;
-  const std::optional<struct stat> now = StatNow(file);
-  const int fd = CreateHiddenBeside(file, kTemporaryInfix, temporary,
-                                    now && S_ISREG(now->st_mode) ? now : std::nullopt);
+  const int fd = CreateHiddenBeside(file, kTemporaryInfix, temporary, RegularNow(file));
   if (fd < 0) return false;
   bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
@@ -128,7 +116,7 @@ std::optional<UpdateOutcome> UpdateOnce(const FileUpdate& update, const Resolved
     return journaled ? UpdateOutcome::kJournaled : update.until ? UpdateOutcome::kFailed : UpdateOutcome::kBusy;
   }
   if (!lock.Held()) {
-    SayOnce("cannot lock " + lock.Path() + ": " + std::strerror(lock.Error()) + "; it is not written");
+    SayOnce("cannot lock " + file.Path() + ".lock: " + std::strerror(lock.Error()) + "; it is not written");
     return UpdateOutcome::kUnavailable;
   }
   const FileContents now = ReadFileContents(file);
@@ -165,7 +153,6 @@ std::optional<UpdateOutcome> UpdateOnce(const FileUpdate& update, const Resolved
 
 UpdateResult UpdateFile(const FileUpdate& update) {
   UpdateResult result;
-  result.target = update.path;
   if (update.path.empty()) return result;
   // A name that keeps changing under the update is somebody's doing: after
   // two fresh starts the file counts as not ours to write.
@@ -175,7 +162,6 @@ UpdateResult UpdateFile(const FileUpdate& update) {
       result.outcome = UpdateOutcome::kRefused;
       return result;
     }
-    result.target = file.Path();
     if (const std::optional<UpdateOutcome> outcome = UpdateOnce(update, file)) {
       result.outcome = *outcome;
       return result;

@@ -45,7 +45,6 @@ enum class UpdateOutcome {
 
 struct UpdateResult {
   UpdateOutcome outcome = UpdateOutcome::kFailed;
-  std::string target;  // the file tried (the link's target for a link)
 };
 
 UpdateResult UpdateFile(const FileUpdate& update);

@@ -147,7 +147,11 @@ ResolvedFile::~ResolvedFile() {
 }
 
 ResolvedFile::ResolvedFile(ResolvedFile&& other) noexcept
-    : folder_(std::exchange(other.folder_, -1)), name_(std::move(other.name_)), problem_(std::move(other.problem_)) {}
+    : folder_(std::exchange(other.folder_, -1)),
+      name_(std::move(other.name_)),
+      problem_(std::move(other.problem_)),
+      throughLink_(other.throughLink_),
+      missing_(other.missing_) {}
 
 std::string ResolvedFile::Path() const {
   char folder[4096];

@@ -29,7 +29,7 @@ struct QuillmontSoundModule {
                std::size_t length);
   void (*destroy)(void* player);
   // None of these calls waits on the sound server or throws; they come from
-  // one thread at a time.
+  // one thread at a time, and a name always comes with the same bytes.
 };
 
 // The module's one exported symbol. Returns its table when the module was

@@ -112,8 +112,7 @@ bool BestPlayers::RankFinishedGame(Category category, TReal6 score, std::int32_t
   int rank = kNoRank;
   RecordsStore::Attempt attempt = store_.Write(
       [&](TTabelaRecordes& table, const std::vector<std::string>& journals) {
-        ApplyJournals(table, journals);
-        for (const TableChange& change : unsaved_) ApplyChange(table, change);
+        MergeInto(table, journals);
         rank = ApplyChange(table, game);
       },
       std::string(), std::nullopt);
@@ -133,6 +132,11 @@ bool BestPlayers::RankFinishedGame(Category category, TReal6 score, std::int32_t
   if (rank < kNoRank) unsaved_.push_back(game);
   if (attempt.outcome == RecordsStore::Outcome::kBusy) return false;
   throw FileWriteError(attempt.file);
+}
+
+void BestPlayers::MergeInto(TTabelaRecordes& table, const std::vector<std::string>& journals) const {
+  ApplyJournals(table, journals);
+  for (const TableChange& change : unsaved_) ApplyChange(table, change);
 }
 
 int BestPlayers::MarkedRow(Category shown) const { return shown == rankedCategory_ ? posicaoRanking_ : kNoRank; }
@@ -179,10 +183,7 @@ void BestPlayers::ResetCategory(Category category) {
 
 bool BestPlayers::Save(LockDeadline until) {
   RecordsStore::Attempt attempt = store_.Write(
-      [&](TTabelaRecordes& table, const std::vector<std::string>& journals) {
-        ApplyJournals(table, journals);
-        for (const TableChange& change : unsaved_) ApplyChange(table, change);
-      },
+      [this](TTabelaRecordes& table, const std::vector<std::string>& journals) { MergeInto(table, journals); },
       until ? JournalText(unsaved_) : std::string(), until);
   if (attempt.merged) {
     tabela_ = std::move(*attempt.merged);

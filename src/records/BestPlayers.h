@@ -75,6 +75,9 @@ class BestPlayers {
   const std::string& Path() const { return store_.Path(); }
 
  private:
+  // The file's table as read, brought up to date: other copies' journals,
+  // then this run's changes.
+  void MergeInto(TTabelaRecordes& table, const std::vector<std::string>& journals) const;
   // After the table was read afresh: PosicaoRanking follows this run's
   // result to where it stands now, or to kNoRank once others pushed it out.
   void FollowRankedResult();

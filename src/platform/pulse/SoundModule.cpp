@@ -21,6 +21,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/SoundModule.h"
@@ -112,7 +113,12 @@ class PulsePlayer {
   }
 
   void Take(std::string_view file, std::string_view wave, bool play) {
-    const std::uint64_t hash = Fnv1a64(wave);
+    // A name brings the same bytes for the player's life: hashed once.
+    auto named = hashes_.find(file);
+    if (named == hashes_.end() || named->second.first != wave.size()) {
+      named = hashes_.insert_or_assign(std::string(file), std::pair(wave.size(), Fnv1a64(wave))).first;
+    }
+    const std::uint64_t hash = named->second.second;
     std::unique_ptr<Sample> made;
     if (!Known(hash)) made = Decode(file, wave, hash);  // outside the lock: it takes a while
     const Locked lock(loop_);
@@ -468,6 +474,9 @@ class PulsePlayer {
   pa_usec_t retryWait_ = kFirstRetry;
   std::vector<Request> requests_;
   std::map<std::uint64_t, std::unique_ptr<Sample>> samples_;
+  // By file name: the length and content hash of its bytes. Only the
+  // calling thread uses it.
+  std::map<std::string, std::pair<std::size_t, std::uint64_t>, std::less<>> hashes_;
   std::uint64_t asked_ = 0;
   std::deque<PlayAsked> playsAsked_;
   std::vector<std::uint32_t> ended_;  // while plays are asked: streams gone before their index came
